@@ -1,0 +1,35 @@
+#pragma once
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+namespace rek2::xml {
+
+// Text forms of the values in a return document.
+
+// "#0.00" with a point: at least one digit before it, exactly two after, a
+// leading minus for negatives. Ties are rounded away from zero on the decimal
+// value the number shows (0.125 -> 0.13, 1.005 -> 1.01), unlike printf which
+// rounds the binary value; a result of zero never carries a minus. Null -> 0.00.
+// Accepts numbers and decimal text (a numeric column may arrive as text).
+QString formatAmount(const QVariant& value);
+QString formatAmount(double value);
+
+// Whole number of a number column; null -> "0".
+QString formatInteger(const QVariant& value);
+
+// yyyy-MM-dd; an invalid date gives an empty text.
+QString formatDate(const QDate& date);
+
+inline QString formatBoolean(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// A tax number held as text read as a 32-bit whole number: surrounding blanks
+// allowed, an optional sign, digits only. Nothing else reads.
+std::optional<qint32> readWholeNumber(const QString& text);
+
+} // namespace rek2::xml

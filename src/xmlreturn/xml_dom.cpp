@@ -1,0 +1,334 @@
+#include "xmlreturn/xml_dom.h"
+
+#include <QIODevice>
+
+namespace rek2::xml {
+
+namespace {
+constexpr qsizetype SinkChunk = 1 << 16;
+}
+
+// Buffered output: the writer appends small pieces, the device sees large
+// blocks. The first failing write is remembered and ends the work.
+class Sink
+{
+public:
+    explicit Sink(QIODevice* device) : device_(device) { buffer_.reserve(SinkChunk + 1024); }
+    void put(const char* data, qsizetype size)
+    {
+        buffer_.append(data, size);
+        if (buffer_.size() >= SinkChunk)
+            flush();
+    }
+    void put(std::string_view s) { put(s.data(), qsizetype(s.size())); }
+    void put(char c)
+    {
+        buffer_.append(c);
+        if (buffer_.size() >= SinkChunk)
+            flush();
+    }
+    void indent(int depth)
+    {
+        static const std::string spaces(256, ' ');
+        int n = 2 * depth;
+        while (n > 0) {
+            const int k = std::min<int>(n, int(spaces.size()));
+            put(spaces.data(), k);
+            n -= k;
+        }
+    }
+    void escaped(const char* data, qsizetype size, bool attribute)
+    {
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < size; ++i) {
+            const char* rep = nullptr;
+            switch (data[i]) {
+            case '&':
+                rep = "&amp;";
+                break;
+            case '<':
+                rep = "&lt;";
+                break;
+            case '>':
+                rep = "&gt;";
+                break;
+            case '"':
+                rep = attribute ? "&quot;" : nullptr;
+                break;
+            default:
+                break;
+            }
+            if (rep) {
+                put(data + start, i - start);
+                put(std::string_view(rep));
+                start = i + 1;
+            }
+        }
+        put(data + start, size - start);
+    }
+    bool flush()
+    {
+        if (ok_ && !buffer_.isEmpty()) {
+            if (device_)
+                ok_ = device_->write(buffer_) == buffer_.size();
+            else
+                out_.append(buffer_);
+        }
+        buffer_.clear();
+        return ok_;
+    }
+    QByteArray takeBytes() { return std::move(out_); }
+
+private:
+    QIODevice* device_;
+    QByteArray buffer_;
+    QByteArray out_;
+    bool ok_ = true;
+};
+
+XmlDocument::XmlDocument()
+{
+    names_.emplace_back();
+}
+
+std::uint16_t XmlDocument::intern(std::string_view name)
+{
+    if (name.empty())
+        return 0;
+    auto it = nameIndex_.find(std::string(name));
+    if (it != nameIndex_.end())
+        return it->second;
+    const auto id = std::uint16_t(names_.size());
+    names_.emplace_back(name);
+    nameIndex_.emplace(std::string(name), id);
+    return id;
+}
+
+int XmlDocument::internFind(std::string_view name) const
+{
+    auto it = nameIndex_.find(std::string(name));
+    return it == nameIndex_.end() ? -1 : it->second;
+}
+
+NodeId XmlDocument::newNode(NodeId parent, std::string_view name, std::string_view prefix)
+{
+    const auto id = NodeId(nodes_.size());
+    nodes_.push_back(Node{intern(name), intern(prefix), parent, NoNode, NoNode, NoNode, NoNode, 0, 0});
+    return id;
+}
+
+NodeId XmlDocument::createRoot(std::string_view name)
+{
+    nodes_.clear();
+    attrs_.clear();
+    texts_.clear();
+    return newNode(NoNode, name, {});
+}
+
+NodeId XmlDocument::appendChild(NodeId parent, std::string_view name, std::string_view prefix)
+{
+    const NodeId id = newNode(parent, name, prefix);
+    Node& p = nodes_[parent];
+    if (p.lastChild == NoNode)
+        p.firstChild = id;
+    else
+        nodes_[p.lastChild].next = id;
+    p.lastChild = id;
+    return id;
+}
+
+NodeId XmlDocument::insertChild(NodeId parent, int index, std::string_view name)
+{
+    const NodeId before = nthChild(parent, name, index);
+    if (before == NoNode || index < 0)
+        return appendChild(parent, name);
+    const NodeId id = newNode(parent, name, {});
+    Node& p = nodes_[parent];
+    if (p.firstChild == before) {
+        p.firstChild = id;
+    } else {
+        NodeId prev = p.firstChild;
+        while (nodes_[prev].next != before)
+            prev = nodes_[prev].next;
+        nodes_[prev].next = id;
+    }
+    nodes_[id].next = before;
+    return id;
+}
+
+NodeId XmlDocument::findChild(NodeId parent, std::string_view name) const
+{
+    const int key = internFind(name);
+    if (key < 0)
+        return NoNode;
+    for (NodeId c = nodes_[parent].firstChild; c != NoNode; c = nodes_[c].next)
+        if (nodes_[c].name == key)
+            return c;
+    return NoNode;
+}
+
+NodeId XmlDocument::child(NodeId parent, std::string_view name)
+{
+    const NodeId found = findChild(parent, name);
+    return found != NoNode ? found : appendChild(parent, name);
+}
+
+int XmlDocument::countChildren(NodeId parent, std::string_view name) const
+{
+    const int key = internFind(name);
+    int n = 0;
+    for (NodeId c = nodes_[parent].firstChild; c != NoNode; c = nodes_[c].next)
+        n += nodes_[c].name == key ? 1 : 0;
+    return n;
+}
+
+NodeId XmlDocument::nthChild(NodeId parent, std::string_view name, int index) const
+{
+    const int key = internFind(name);
+    for (NodeId c = nodes_[parent].firstChild; c != NoNode; c = nodes_[c].next)
+        if (nodes_[c].name == key && index-- == 0)
+            return c;
+    return NoNode;
+}
+
+QString XmlDocument::name(NodeId node) const
+{
+    const Node& n = nodes_[node];
+    QString qualified = QString::fromStdString(names_[n.name]);
+    if (n.prefix)
+        qualified.prepend(QString::fromStdString(names_[n.prefix]) + QLatin1Char(':'));
+    return qualified;
+}
+
+std::pair<std::int32_t, std::int32_t> XmlDocument::store(QStringView text)
+{
+    const auto offset = std::int32_t(texts_.size());
+    texts_.append(text.toUtf8());
+    return {offset, std::int32_t(texts_.size() - offset)};
+}
+
+QString XmlDocument::stored(std::int32_t offset, std::int32_t length) const
+{
+    return QString::fromUtf8(texts_.constData() + offset, length);
+}
+
+void XmlDocument::setText(NodeId node, QStringView text)
+{
+    const auto [offset, length] = store(text);
+    nodes_[node].textOffset = offset;
+    nodes_[node].textLength = length;
+}
+
+QString XmlDocument::text(NodeId node) const
+{
+    return stored(nodes_[node].textOffset, nodes_[node].textLength);
+}
+
+void XmlDocument::setAttribute(NodeId node, std::string_view name, QStringView value)
+{
+    const std::uint16_t key = intern(name);
+    const auto [offset, length] = store(value);
+    NodeId* link = &nodes_[node].firstAttr;
+    while (*link != NoNode) {
+        Attr& a = attrs_[*link];
+        if (a.name == key) {
+            a.valueOffset = offset;
+            a.valueLength = length;
+            return;
+        }
+        link = &a.next;
+    }
+    *link = NodeId(attrs_.size());
+    attrs_.push_back(Attr{key, NoNode, offset, length});
+}
+
+QString XmlDocument::attribute(NodeId node, std::string_view name) const
+{
+    const int key = internFind(name);
+    for (NodeId a = nodes_[node].firstAttr; a != NoNode; a = attrs_[a].next)
+        if (attrs_[a].name == key)
+            return stored(attrs_[a].valueOffset, attrs_[a].valueLength);
+    return QString();
+}
+
+void XmlDocument::removeAttributes(NodeId node)
+{
+    nodes_[node].firstAttr = NoNode;
+}
+
+void XmlDocument::writeNode(Sink& sink, NodeId id, int depth) const
+{
+    const Node& n = nodes_[id];
+    const auto qualified = [&](Sink& s) {
+        if (n.prefix) {
+            s.put(names_[n.prefix]);
+            s.put(':');
+        }
+        s.put(names_[n.name]);
+    };
+    sink.indent(depth);
+    sink.put('<');
+    qualified(sink);
+    for (NodeId a = n.firstAttr; a != NoNode; a = attrs_[a].next) {
+        sink.put(' ');
+        sink.put(names_[attrs_[a].name]);
+        sink.put(std::string_view("=\""));
+        sink.escaped(texts_.constData() + attrs_[a].valueOffset, attrs_[a].valueLength, true);
+        sink.put('"');
+    }
+    if (n.firstChild != NoNode) {
+        sink.put(std::string_view(">\r\n"));
+        for (NodeId c = n.firstChild; c != NoNode; c = nodes_[c].next)
+            writeNode(sink, c, depth + 1);
+        sink.indent(depth);
+        sink.put(std::string_view("</"));
+        qualified(sink);
+        sink.put(std::string_view(">\r\n"));
+    } else if (n.textLength > 0) {
+        sink.put('>');
+        sink.escaped(texts_.constData() + n.textOffset, n.textLength, false);
+        sink.put(std::string_view("</"));
+        qualified(sink);
+        sink.put(std::string_view(">\r\n"));
+    } else {
+        sink.put(std::string_view("/>\r\n"));
+    }
+}
+
+bool XmlDocument::writeAll(Sink& sink) const
+{
+    sink.put(std::string_view("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"));
+    if (!nodes_.empty())
+        writeNode(sink, 0, 0);
+    return sink.flush();
+}
+
+bool XmlDocument::save(QIODevice& out) const
+{
+    Sink sink(&out);
+    return writeAll(sink);
+}
+
+QByteArray XmlDocument::toBytes() const
+{
+    Sink sink(nullptr);
+    writeAll(sink);
+    return sink.takeBytes();
+}
+
+void XmlDocument::reserve(std::size_t nodes, qsizetype textBytes)
+{
+    nodes_.reserve(nodes);
+    texts_.reserve(textBytes);
+}
+
+std::size_t XmlDocument::memoryUsage() const
+{
+    std::size_t bytes =
+        nodes_.capacity() * sizeof(Node) + attrs_.capacity() * sizeof(Attr) + std::size_t(texts_.capacity());
+    for (const auto& n : names_)
+        bytes += sizeof(n) + n.capacity() * 2;
+    return bytes;
+}
+
+} // namespace rek2::xml

@@ -1,0 +1,74 @@
+#include "xmlreturn/return_names.h"
+#include "xmlreturn/value_forms.h"
+
+#include <gtest/gtest.h>
+
+using namespace rek2;
+using namespace rek2::xml;
+
+TEST(ValueForms, AmountsRoundTiesAwayFromZeroOnTheDecimalValue)
+{
+    const struct
+    {
+        QVariant in;
+        const char* out;
+    } cases[] = {
+        {1234.5, "1234.50"},
+        {100, "100.00"},
+        {100.0, "100.00"},
+        {QVariant(), "0.00"},
+        {-12.3, "-12.30"},
+        {0.125, "0.13"},
+        {-0.125, "-0.13"},
+        {1.005, "1.01"}, // binary 1.00499999..., decimal 1.005
+        {2.675, "2.68"},
+        {0.004, "0.00"},
+        {-0.004, "0.00"}, // never -0.00
+        {-0.005, "-0.01"},
+        {99.995, "100.00"},
+        {0.1 + 0.2, "0.30"},
+        {1e15 + 0.5, "1000000000000000.50"},
+        {QStringLiteral("1234.565"), "1234.57"}, // numeric columns read as text
+        {QStringLiteral("-.5"), "-0.50"},
+        {QStringLiteral(""), "0.00"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatAmount(c.in), QLatin1String(c.out)) << c.in.toString().toStdString();
+}
+
+TEST(ValueForms, IntegersDatesAndTaxNumbers)
+{
+    EXPECT_EQ(formatInteger(QVariant()), "0");
+    EXPECT_EQ(formatInteger(QVariant(2.0)), "2");
+    EXPECT_EQ(formatInteger(QVariant(-7)), "-7");
+    EXPECT_EQ(formatDate(QDate(2008, 7, 5)), "2008-07-05");
+
+    EXPECT_EQ(readWholeNumber("12345678"), 12345678);
+    EXPECT_EQ(readWholeNumber(" 0 "), 0);
+    EXPECT_EQ(readWholeNumber("-5"), -5);
+    for (const char* bad : {"", "  ", "12A45678", "1.5", "-", "$1F", "99999999999", "1 2"})
+        EXPECT_FALSE(readWholeNumber(QString::fromLatin1(bad)).has_value()) << bad;
+}
+
+TEST(ReturnNames, PopraviNazivAndFileNames)
+{
+    EXPECT_EQ(PopraviNaziv(QStringLiteral("A/B C")), "A-BC");
+    EXPECT_EQ(PopraviNaziv(QStringLiteral(R"(a\b:c*d?e"f<g>h|i j)")), "a-b-c-d-e-f-g-h-ij");
+    EXPECT_EQ(PopraviNaziv(QStringLiteral("Šč ž")), "Ščž");
+
+    ReturnNameParts p{
+        QStringLiteral("ABCD"), 12, QStringLiteral("O"), 345, QStringLiteral("1901"), QDate(2008, 7, 15),
+        QDate(2008, 7, 15)};
+    EXPECT_EQ(returnFileName(p), "REK2_ABCD_12_O_345_1901_080715.xml");
+    p.datumPlcDvk = QDate();
+    EXPECT_EQ(returnFileName(p), "REK2_ABCD_12_O_345_1901_080715.xml");
+    p.datumPlcDvk = QDate(2008, 8, 1);
+    EXPECT_EQ(returnFileName(p), "REK2_ABCD_12_O_345_1901_080715_080801.xml");
+    p.sfvp = QStringLiteral("A/B C");
+    p.stkpn = QVariant();
+    p.datumPlcDvk = QDate();
+    EXPECT_EQ(returnFileName(p), "REK2_A-BC_0_O_345_1901_080715.xml");
+    // A code typed in the editor cannot lead the file out of its folder.
+    p.sifVrsteDoh = QStringLiteral("../19");
+    EXPECT_EQ(returnFileName(p), "REK2_A-BC_0_O_345_..-19_080715.xml");
+}
