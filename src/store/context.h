@@ -30,6 +30,7 @@ struct RekContext
     TOracleDataSet odsNabor{QStringLiteral("odsNabor")};         // analytic grid
     TOracleDataSet odsREK2_Zbir{QStringLiteral("odsREK2_Zbir")}; // summary grid
     TOracleDataSet odsKupon{QStringLiteral("odsKupon")};         // coupon look-up
+    TOracleDataSet odsNaborREK2{QStringLiteral("odsNaborREK2")}; // re-grouping source
     QList<int> selectedZbirIds;                                  // summary grid selection
 
     // Sets the session and binds every owned dataset to it.
@@ -39,6 +40,7 @@ struct RekContext
         odsNabor.SetSession(s);
         odsREK2_Zbir.SetSession(s);
         odsKupon.SetSession(s);
+        odsNaborREK2.SetSession(s);
     }
 
     // A log that is missing or cannot be written never stops the action.
