@@ -1,0 +1,278 @@
+#include "collect/collection_run.h"
+
+#include "collect/event_codes.h"
+#include "collect/sqlite_statements.h"
+#include "collect/statements.h"
+#include "store/context.h"
+#include "store/oracle_error.h"
+#include "store/oracle_query.h"
+#include "store/oracle_session.h"
+#include "store/transaction.h"
+#include "store/working_statements.h"
+
+namespace rek2::collect {
+namespace {
+
+const QString kSqlite = QStringLiteral("QSQLITE");
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("=true)") : QStringLiteral("=false)");
+}
+
+// Surviving links of an analytic row that is about to go with a vanished
+// event go back to unlinked, so the next run rebuilds the row from the events
+// that remain; otherwise their payout would never be reported.
+QString unlinkSurvivorsSql()
+{
+    return QStringLiteral(
+        " update rek2_dog set id_rek2_anal = 0 where id_rek2_anal > 0 and id_rek2_anal in (select "
+        "R.ID_REK2_ANAL "
+        "from rek2_DOG R where NOT EXISTS(select iddog from dog D where D.IDDOG=R.id_dog) and "
+        "nvl(length(R.durs_id_dok), 0) = 0) and EXISTS(select D.iddog from dog D where "
+        "D.IDDOG=rek2_dog.id_dog) "
+        "and nvl(length(durs_id_dok), 0) = 0 ");
+}
+
+} // namespace
+
+CollectionRun::CollectionRun(RekContext& ctx, RunHooks hooks) : ctx_(ctx), hooks_(std::move(hooks)) {}
+
+void CollectionRun::log(const QString& text)
+{
+    ctx_.DebugMessage(QStringLiteral("TfRek.bNaborClick: ") + text);
+}
+
+void CollectionRun::logCount(const QString& label, int count, const QString& sql)
+{
+    log(label + QStringLiteral(" (count=") + QString::number(count) + QStringLiteral(")"));
+    ctx_.DebugMessage(QStringLiteral("SQL:"));
+    ctx_.DebugMessage(sql);
+}
+
+int CollectionRun::sfVpGotEur(RekContext& ctx)
+{
+    TOracleQuery q;
+    q.SetSession(ctx.session);
+    q.SQL << euroChangeoverSql();
+    q.Execute();
+    // Without a row the empty row reads as date 0 and number 0.
+    const QDate danOd = q.RowCount() > 0 ? q.FieldAsDate(0) : QDate();
+    const int sfVpFrom = q.RowCount() > 0 ? q.FieldAsInteger(1) : 0;
+    q.Close();
+    if (!danOd.isValid())
+        return sfVpFrom;
+    if (ctx.datumOd >= danOd)
+        return sfVpFrom;
+    if (ctx.datumDo < danOd)
+        return 1;
+    return sfVpFrom;
+}
+
+void CollectionRun::checkEventCodes()
+{
+    // The codes go verbatim into IN lists: an empty or malformed list is
+    // refused before any statement runs.
+    if (!ctx_.settings.FHasBrutoDiv || isValidEventCodeList(ctx_.settings.SfDogDvcOdt))
+        return;
+    if (hooks_.showParametersTab)
+        hooks_.showParametersTab();
+    throw OracleError(eventCodesMessage());
+}
+
+void CollectionRun::cleanUp()
+{
+    Transaction tx(*ctx_.session);
+    TOracleQuery q;
+    q.SetSession(ctx_.session);
+
+    q.SQL = QStringList{unlinkSurvivorsSql()};
+    q.Execute();
+    logCount(QStringLiteral("1.0. UPDATE REK2_DOG"), q.RowsProcessed(), unlinkSurvivorsSql());
+
+    q.SQL = QStringList{cleanupAnalSql()};
+    q.Execute();
+    logCount(QStringLiteral("1.1. DELETE FROM REK2_ANAL"), q.RowsProcessed(), cleanupAnalSql());
+
+    q.SQL = QStringList{cleanupDogSql()};
+    q.Execute();
+    logCount(QStringLiteral("1.2. DELETE FROM REK2_DOG"), q.RowsProcessed(), cleanupDogSql());
+    tx.commit();
+}
+
+void CollectionRun::selectEventsAndRows()
+{
+    const Settings& s = ctx_.settings;
+    const int eur = sfVpGotEur(ctx_);
+    Transaction tx(*ctx_.session);
+
+    TOracleQuery events(s.FHasBrutoDiv ? QStringLiteral("qREK2_DOG")
+                                       : QStringLiteral("qREK2_DOG_BrezBrutoDiv"));
+    events.SetSession(ctx_.session);
+    events.SQL = eventStatement(s).split(QLatin1Char('\n'));
+    events.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
+    events.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
+    events.Execute();
+    logCount(s.FHasBrutoDiv ? QStringLiteral("2.1. INSERT INTO REK2_DOG(1)")
+                            : QStringLiteral("2.1. INSERT INTO REK2_DOG(2)"),
+             events.RowsProcessed(), events.SQL.join(QLatin1Char('\n')));
+
+    TOracleQuery rows(s.FHasBrutoDiv ? QStringLiteral("qNabor") : QStringLiteral("qNabor_BrezBrutoDiv"));
+    rows.SetSession(ctx_.session);
+    rows.SQL = analyticStatement(s).split(QLatin1Char('\n'));
+    rows.SetEngineSQL(kSqlite, sqlite::analyticStatement(s).split(QLatin1Char('\n')));
+    rows.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
+    rows.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
+    rows.DeclareAndSet(QStringLiteral("SfVpGotEUR"), VarType::Integer, eur);
+    rows.Execute();
+    logCount(s.FHasBrutoDiv ? QStringLiteral("2.2. INSERT INTO REK2_ANAL(1)")
+                            : QStringLiteral("2.2. INSERT INTO REK2_ANAL(2)"),
+             rows.RowsProcessed(), rows.SQL.join(QLatin1Char('\n')));
+
+    checkNewRows();
+    tx.commit();
+}
+
+// A new row without a gross amount (its coupon row is missing) or without a
+// rate in force on its payout date would go into a return with wrong
+// figures; the step is refused with the first such row named.
+void CollectionRun::checkNewRows()
+{
+    TOracleQuery q;
+    q.SetSession(ctx_.session);
+    q.SQL << QStringLiteral("SELECT A.SFVP, A.SFKPN, A.DATUM_IZP_DIV, A.NAZIV FROM REK2_ANAL A WHERE "
+                            "A.ID_REK2_ZBIR=0 AND A.BRUTO IS NULL AND A.DATUM_IZP_DIV>=:DatumOd AND "
+                            "A.DATUM_IZP_DIV<=:DatumDo");
+    q.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
+    q.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
+    q.Execute();
+    if (q.RowCount() > 0)
+        throw OracleError(
+            QStringLiteral("Bruto znesek izplačila ni izračunan (manjka kupon), VP %1, kupon %2, "
+                           "datum %3, %4!")
+                .arg(q.FieldAsString(0), q.FieldAsString(1),
+                     q.FieldAsDate(2).toString(QStringLiteral("dd.MM.yyyy")), q.FieldAsString(3)));
+
+    TOracleQuery r;
+    r.SetSession(ctx_.session);
+    r.SQL << QStringLiteral(
+        "SELECT A.SFVP, A.SFKPN, A.DATUM_IZP_DIV FROM REK2_ANAL A LEFT OUTER JOIN KPN K ON "
+        "K.SFKPN=A.SFKPN WHERE A.ID_REK2_ZBIR=0 AND ((A.DATUM_IZP_DIV>=:DatumOd AND "
+        "A.DATUM_IZP_DIV<=:DatumDo) OR (A.DATUM_PLC_DVK>=:DatumOd AND A.DATUM_PLC_DVK<=:DatumDo)) "
+        "AND NOT EXISTS(SELECT 1 FROM DVK_STP S WHERE S.SFDRZ='S' AND S.TIP=K.SFOBR AND "
+        "S.DAN<=A.DATUM_IZP_DIV) AND K.SFKPN IS NOT NULL");
+    r.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
+    r.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
+    r.Execute();
+    if (r.RowCount() > 0)
+        throw OracleError(QStringLiteral("Ni davčne stopnje (DVK_STP) za VP %1, kupon %2 na dan %3!")
+                              .arg(r.FieldAsString(0), r.FieldAsString(1),
+                                   r.FieldAsDate(2).toString(QStringLiteral("dd.MM.yyyy"))));
+}
+
+bool CollectionRun::duplicatesAccepted()
+{
+    TOracleDataSet odsTemp(QStringLiteral("odsTemp"));
+    odsTemp.SetSession(ctx_.session);
+    odsTemp.SQL = QStringList{duplicateCheckSql(ids_)};
+    odsTemp.Open();
+    if (odsTemp.IsEmpty())
+        return true;
+    QString message = QStringLiteral("Podvojene davčne številke:") + QLatin1Char('\n');
+    const int cDvs = odsTemp.FieldIndex(QStringLiteral("DVS"));
+    const int cSt = odsTemp.FieldIndex(QStringLiteral("ST"));
+    for (int r = 0; r < odsTemp.RecordCount(); ++r)
+        message += QLatin1Char('\n') + odsTemp.Value(r, cDvs).toString() + QStringLiteral(" (") +
+                   odsTemp.Value(r, cSt).toString() + QStringLiteral(")");
+    odsTemp.Close();
+    return ctx_.op && ctx_.op->AbortIgnore(message);
+}
+
+void CollectionRun::linkEvents()
+{
+    const Settings& s = ctx_.settings;
+    Transaction tx(*ctx_.session);
+    TOracleQuery upd(QStringLiteral("qREK2_DOGUpd"));
+    upd.SetSession(ctx_.session);
+    upd.SQL = linkUpdateSql(s, ids_).split(QLatin1Char('\n'));
+    upd.SetEngineSQL(kSqlite, sqlite::linkUpdate(s, ids_).split(QLatin1Char('\n')));
+    log(QStringLiteral("4.SQL:"));
+    ctx_.DebugMessage(upd.SQL.join(QLatin1Char('\n')));
+
+    if (ctx_.session->engine() == kSqlite) {
+        // Oracle refuses a link that matches more than one analytic row;
+        // SQLite would quietly take the first, so ask before updating.
+        TOracleQuery check;
+        check.SetSession(ctx_.session);
+        check.SQL = QStringList{sqlite::linkAmbiguity(s, ids_)};
+        check.SetEngineSQL(kSqlite, check.SQL);
+        check.Execute();
+        if (check.RowCount() > 0)
+            throw OracleError(
+                QStringLiteral("Dogodek %1 ustreza več analitičnim vrsticam, povezave ni mogoče "
+                               "določiti (single-row subquery returns more than one row).")
+                    .arg(check.FieldAsString(0)));
+    }
+    upd.Execute();
+    log(QStringLiteral("4. UPDATE REK2_DOG (count=") + QString::number(upd.RowsProcessed()) +
+        QStringLiteral(")"));
+    tx.commit();
+}
+
+CollectionRun::Outcome CollectionRun::bNaborClick()
+{
+    const Settings& s = ctx_.settings;
+    log(QStringLiteral("START"));
+    log(QStringLiteral("FHasBrutoDiv") + flag(s.FHasBrutoDiv));
+    log(QStringLiteral("FREK_5700_neRez") + flag(s.FREK_5700_neRez));
+    log(QStringLiteral("T2S") + flag(s.T2S));
+
+    std::optional<BusyGuard> busy;
+    if (ctx_.op)
+        busy.emplace(*ctx_.op, QStringLiteral("Nabor podatkov...."));
+
+    ctx_.odsREK2_Zbir.Close();
+    if (hooks_.grid.attachSummaryGrid)
+        hooks_.grid.attachSummaryGrid(false);
+
+    checkEventCodes();
+    cleanUp();
+    selectEventsAndRows();
+
+    TOracleDataSet& source = ctx_.odsNaborREK2;
+    Regrouping::openSource(ctx_, source);
+    logCount(QStringLiteral("3. SELECT FROM REK2_ANAL"), source.RecordCount(),
+             source.SQL.join(QLatin1Char('\n')));
+
+    if (!source.IsEmpty()) {
+        Regrouping regroup(ctx_, hooks_.grid);
+        ids_ = regroup.NafilajZbirni(source);
+
+        if (!duplicatesAccepted())
+            return Outcome::Aborted;
+
+        linkEvents();
+
+        if (hooks_.grid.attachSummaryGrid)
+            hooks_.grid.attachSummaryGrid(true);
+        openSummarySelection(ctx_.odsREK2_Zbir, ids_);
+        log(QStringLiteral("5. SELECT FROM REK2_ZBIR (count=") +
+            QString::number(ctx_.odsREK2_Zbir.RecordCount()) + QStringLiteral(")"));
+
+        openAnalyticWorking(ctx_.odsNabor, ctx_.datumOd, ctx_.datumDo);
+        log(QStringLiteral("6. SELECT FROM REK2_DOG (count=") + QString::number(ctx_.odsNabor.RecordCount()) +
+            QStringLiteral(")"));
+    }
+
+    if (ctx_.odsREK2_Zbir.Active() && !ctx_.odsREK2_Zbir.IsEmpty()) {
+        ctx_.odsREK2_Zbir.First();
+        if (hooks_.dbgZbirniCellClick)
+            hooks_.dbgZbirniCellClick();
+    }
+
+    busy.reset();
+    log(QStringLiteral("END"));
+    return Outcome::Finished;
+}
+
+} // namespace rek2::collect

@@ -1,0 +1,377 @@
+#include "collect/regroup.h"
+
+#include "collect/statements.h"
+#include "store/context.h"
+#include "store/identifiers.h"
+#include "store/oracle_error.h"
+#include "store/oracle_query.h"
+#include "store/oracle_session.h"
+#include "store/transaction.h"
+#include "store/working_statements.h"
+
+namespace rek2::collect {
+namespace {
+
+const QString kShortDate = QStringLiteral("dd.MM.yyyy");
+
+QDate toDate(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().date();
+    return QDate::fromString(v.toString().left(10), Qt::ISODate);
+}
+
+QString shortDate(const QDate& d)
+{
+    return d.isValid() ? d.toString(kShortDate) : QString();
+}
+
+bool isCorrection(const QString& type)
+{
+    return type == QLatin1String("S") || type == QLatin1String("X");
+}
+
+} // namespace
+
+Regrouping::Regrouping(RekContext& ctx, GridHooks hooks) : ctx_(ctx), hooks_(std::move(hooks)) {}
+
+void Regrouping::openSource(RekContext& ctx, TOracleDataSet& source)
+{
+    source.Close();
+    source.SetSession(ctx.session);
+    source.SQL = odsNaborREK2();
+    source.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx.datumOd);
+    source.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx.datumDo);
+    source.Open();
+}
+
+std::vector<AnalyticRow> readSource(TOracleDataSet& source)
+{
+    const int cId = source.FieldIndex(QStringLiteral("ID_REK2_ANAL"));
+    const int cZbir = source.FieldIndex(QStringLiteral("ID_REK2_ZBIR"));
+    const int cKpn = source.FieldIndex(QStringLiteral("SFKPN"));
+    const int cVp = source.FieldIndex(QStringLiteral("SFVP"));
+    const int cVrs = source.FieldIndex(QStringLiteral("SIF_VRSTE_DOH"));
+    const int cIzp = source.FieldIndex(QStringLiteral("DATUM_IZP_DIV"));
+    const int cPlc = source.FieldIndex(QStringLiteral("DATUM_PLC_DVK"));
+    const int cRez = source.FieldIndex(QStringLiteral("REZ"));
+    const int cZnz = source.FieldIndex(QStringLiteral("ZNIZANASTOPNJA"));
+    const int cBruto = source.FieldIndex(QStringLiteral("BRUTO"));
+    const int cObr = source.FieldIndex(QStringLiteral("DAV_ODT_OBR"));
+    const int cTuj = source.FieldIndex(QStringLiteral("DAV_ODT_ODB_TUJ"));
+
+    std::vector<AnalyticRow> rows;
+    const int n = source.RecordCount();
+    rows.reserve(size_t(n));
+    for (int r = 0; r < n; ++r) {
+        AnalyticRow a;
+        a.id = source.Value(r, cId).toInt();
+        a.idZbir = source.Value(r, cZbir).toInt();
+        const QVariant kpn = source.Value(r, cKpn);
+        a.sfkpn = kpn.isNull() ? QVariant() : QVariant(kpn.toLongLong());
+        a.sfvp = source.Value(r, cVp).toString();
+        a.sifVrsteDoh = source.Value(r, cVrs).toString();
+        a.datumIzp = toDate(source.Value(r, cIzp));
+        a.datumPlcDvk = toDate(source.Value(r, cPlc));
+        a.rez = source.Value(r, cRez).toString();
+        a.znizanaStopnja = cZnz >= 0 ? source.Value(r, cZnz).toString() : QString();
+        a.bruto = source.Value(r, cBruto).toDouble();
+        a.davOdtObr = source.Value(r, cObr).toDouble();
+        a.davOdtOdbTuj = source.Value(r, cTuj).toDouble();
+        rows.push_back(std::move(a));
+    }
+    return rows;
+}
+
+void Regrouping::deleteRebuiltSummaries()
+{
+    TOracleDataSet& view = ctx_.odsREK2_Zbir;
+    if (!view.Active()) {
+        if (view.SQL.isEmpty())
+            openSummarySelectionAll(view);
+        else
+            view.Open();
+    }
+    const int cId = view.FieldIndex(QStringLiteral("ID_REK2_ZBIR"));
+    const int cType = view.FieldIndex(QStringLiteral("CORRECTIONTYPE"));
+    std::vector<int> doomed;
+    for (int r = 0; r < view.RecordCount(); ++r)
+        if (!isCorrection(view.Value(r, cType).toString()))
+            doomed.push_back(view.Value(r, cId).toInt());
+    if (doomed.empty())
+        return;
+    // One statement per thousand identifiers, all in one transaction: the
+    // view's rows are gone together or not at all.
+    Transaction tx(*ctx_.session);
+    for (size_t i = 0; i < doomed.size(); i += 1000) {
+        std::vector<int> chunk(doomed.begin() + long(i),
+                               doomed.begin() + long(std::min(doomed.size(), i + 1000)));
+        TOracleQuery q;
+        q.SetSession(ctx_.session);
+        q.SQL << QStringLiteral("DELETE FROM REK2_ZBIR WHERE ID_REK2_ZBIR IN (") + idList(chunk) +
+                     QStringLiteral(") AND NVL(CORRECTIONTYPE, 'O') NOT IN ('S', 'X')");
+        q.Execute();
+    }
+    tx.commit();
+    view.Close();
+}
+
+void Regrouping::logGroup(const AnalyticRow& first)
+{
+    ctx_.DebugMessage(QStringLiteral("Nafilaj zbirni - podatki Vrsta Dohodka:") + first.sifVrsteDoh);
+    ctx_.DebugMessage(QStringLiteral("Datum izplačila:") + shortDate(first.datumIzp));
+    ctx_.DebugMessage(QStringLiteral("Datum plačila davka:") + shortDate(first.datumPlcDvk));
+    ctx_.DebugMessage(QStringLiteral("Šifra kupona:") +
+                      (first.sfkpn.isNull() ? QString() : first.sfkpn.toString()));
+    ctx_.DebugMessage(QStringLiteral("VP:") + first.sfvp);
+    ctx_.DebugMessage(QStringLiteral("ID_Zbirni:") + QString::number(first.idZbir));
+}
+
+QString Regrouping::NafilajZbirni(TOracleDataSet& source)
+{
+    ctx_.DebugMessage(QStringLiteral("Nafilaj zbirni - Brisanje!"));
+    deleteRebuiltSummaries();
+
+    source.DisableControls();
+    std::vector<Group> groups;
+    try {
+        groups = buildGroups(readSource(source));
+    } catch (...) {
+        source.EnableControls();
+        throw;
+    }
+    source.First();
+    source.EnableControls();
+
+    std::vector<int> written;
+    for (auto& group : groups) {
+        logGroup(group.first);
+        group.summaryId = NafilajTrenutni(group);
+        written.push_back(group.summaryId);
+    }
+
+    ctx_.DebugMessage(QStringLiteral("Popravek REK2_ANAL na prave zbirne."));
+    reassignRows(groups);
+    return idList(written);
+}
+
+void Regrouping::reassignRows(const std::vector<Group>& groups)
+{
+    bool any = false;
+    for (const auto& group : groups) {
+        if (group.summaryId == 0)
+            continue;
+        const QString sql = reassignmentSql(group.summaryId, group.rowIds);
+        if (sql.isEmpty())
+            continue;
+        Transaction tx(*ctx_.session);
+        try {
+            ctx_.DebugMessage(QStringLiteral("SQL:") + sql);
+            TOracleQuery q;
+            q.SetSession(ctx_.session);
+            q.SQL = sql.split(QLatin1Char('\n'));
+            q.Execute();
+            tx.commit();
+            any = true;
+            ctx_.DebugMessage(QStringLiteral("Update uspešan. Popravljenih vrstica:") +
+                              QString::number(q.RowsProcessed()));
+        } catch (...) {
+            tx.rollback();
+            ctx_.DebugMessage(QStringLiteral("Update neuspešan."));
+            throw;
+        }
+    }
+    // The analytic grid shows the same rows whichever group was re-assigned
+    // last, so it is reloaded once rather than once per group.
+    if (any)
+        openAnalyticWorking(ctx_.odsNabor, ctx_.datumOd, ctx_.datumDo);
+}
+
+double Regrouping::rate(const QVariant& sfkpn, const QString& sfvp, const QDate& dan)
+{
+    QString type = QStringLiteral("D");
+    TOracleQuery q;
+    q.SetSession(ctx_.session);
+    q.SQL = QStringList{qTipSFKPN()};
+    q.DeclareAndSet(QStringLiteral("SFKPN"), VarType::Integer, sfkpn);
+    q.Execute();
+    if (q.RowCount() > 0) {
+        type = q.FieldAsString(0);
+    } else {
+        TOracleQuery v;
+        v.SetSession(ctx_.session);
+        v.SQL = QStringList{qTipSFVP()};
+        v.DeclareAndSet(QStringLiteral("KRT"), VarType::String, sfvp);
+        v.Execute();
+        if (v.RowCount() > 0)
+            type = v.FieldAsString(0);
+    }
+    if (type != QLatin1String("D") && type != QLatin1String("O"))
+        type = QStringLiteral("D");
+
+    TOracleQuery s;
+    s.SetSession(ctx_.session);
+    s.SQL = qStopnja();
+    s.DeclareAndSet(QStringLiteral("DAN"), VarType::Date, dan);
+    s.DeclareAndSet(QStringLiteral("TIP"), VarType::String, type);
+    s.Execute();
+    return s.RowCount() > 0 ? s.FieldAsFloat(0) : 0.0;
+}
+
+int Regrouping::NafilajTrenutni(const Group& group)
+{
+    const AnalyticRow& g = group.first;
+    const GroupTotals& t = group.totals;
+    ctx_.DebugMessage(QStringLiteral("Filanje v zbirni."));
+    Transaction tx(*ctx_.session);
+    try {
+        TOracleQuery old;
+        old.SetSession(ctx_.session);
+        old.SQL << QStringLiteral("SELECT CORRECTIONTYPE FROM REK2_ZBIR WHERE ID_REK2_ZBIR=:ID");
+        old.DeclareAndSet(QStringLiteral("ID"), VarType::Integer, g.idZbir);
+        old.Execute();
+        const bool keep = old.RowCount() > 0 && isCorrection(old.FieldAsString(0));
+
+        int id = g.idZbir;
+        TOracleQuery w;
+        w.SetSession(ctx_.session);
+        QString correctionType = QStringLiteral("O");
+        if (keep) {
+            ctx_.DebugMessage(QStringLiteral("Zbirni obstaja, samo popravek vrednosti ...."));
+            correctionType = old.FieldAsString(0);
+            w.SQL << QStringLiteral(
+                "UPDATE REK2_ZBIR SET SIF_VRSTE_DOH=:SIF_VRSTE_DOH, MESEC_LETO=:MESEC_LETO, "
+                "DATUM_IZP=:DATUM_IZP, DATUM_PLC_DVK=NVL(:DATUM_PLC_DVK, DATUM_PLC_DVK),");
+        } else {
+            ctx_.DebugMessage(QStringLiteral("Zbirni ne obstaja, INSERT ...."));
+            id = GetNewID(*ctx_.session, ctx_.settings, QStringLiteral("Zbirni"));
+            ctx_.DebugMessage(QStringLiteral("ID_REK2_ZBIR:") + QString::number(id));
+            ctx_.DebugMessage(QStringLiteral("DatumPlcDvk:") + shortDate(g.datumPlcDvk));
+            ctx_.DebugMessage(QStringLiteral("DatumIzp:") + shortDate(g.datumIzp));
+            ctx_.DebugMessage(QStringLiteral("FDanZacetka:") + shortDate(ctx_.settings.FDanZacetka));
+            correctionType = collect::correctionType(g.datumIzp, g.datumPlcDvk, ctx_.settings.FDanZacetka,
+                                                     ctx_.settings.FDanZacetka.isValid());
+            ctx_.DebugMessage(QStringLiteral("CORRECTIONTYPE:") + correctionType);
+            QString reference;
+            if (correctionType == QLatin1String("D"))
+                reference = firstPartDocument(g);
+            w.SQL << QStringLiteral(
+                "INSERT INTO REK2_ZBIR (ID_REK2_ZBIR, DURS_ID_DOK, CORRECTIONFORDOCUMENT, "
+                "CORRECTIONFORANALITICALDATA, CORRECTIONTYPE, NAZIV, NASLOV, POOB_DVS, "
+                "SIF_VRSTE_DOH, MESEC_LETO, DATUM_IZP, DATUM_PLC_DVK, ZAPST_DEL, STZAP_REZ, "
+                "STZAP_NEREZ, NETO, DOH, DOH_NEREZ, DOH_BREZ_DAVODT, DAV_OSN, DAV_ODT, STOPNJA, "
+                "DAV_TUJ, DAV_ZNZ_STP_LES, DAV_ZNZ_STP, SKUPAJ, VPL_PODRACUN, SFVP, SFKPN, "
+                "DAV_ZNZ_OSN)");
+            w.SQL << QStringLiteral(
+                "VALUES (:ID, NULL, :REF, :REF, :CORRECTIONTYPE, NULL, NULL, NULL, "
+                ":SIF_VRSTE_DOH, :MESEC_LETO, :DATUM_IZP, :DATUM_PLC_DVK, :ZAPST_DEL, :STZAP_REZ, "
+                ":STZAP_NEREZ, :NETO, :DOH, :DOH_NEREZ, :DOH_BREZ_DAVODT, :DAV_OSN, :DAV_ODT, "
+                ":STOPNJA, :DAV_TUJ, :DAV_ZNZ_STP_LES, :DAV_ZNZ_STP, :SKUPAJ, :VPL_PODRACUN, "
+                ":SFVP, :SFKPN, :DAV_ZNZ_OSN)");
+            w.DeclareAndSet(QStringLiteral("REF"), VarType::String, reference);
+            w.DeclareAndSet(QStringLiteral("CORRECTIONTYPE"), VarType::String, correctionType);
+        }
+        if (keep)
+            w.SQL << QStringLiteral(
+                "ZAPST_DEL=:ZAPST_DEL, STZAP_REZ=:STZAP_REZ, STZAP_NEREZ=:STZAP_NEREZ, "
+                "NETO=:NETO, DOH=:DOH, DOH_NEREZ=:DOH_NEREZ, DOH_BREZ_DAVODT=:DOH_BREZ_DAVODT, "
+                "DAV_OSN=:DAV_OSN, DAV_ODT=:DAV_ODT, STOPNJA=:STOPNJA, DAV_TUJ=:DAV_TUJ, "
+                "DAV_ZNZ_STP_LES=:DAV_ZNZ_STP_LES, DAV_ZNZ_STP=:DAV_ZNZ_STP, SKUPAJ=:SKUPAJ, "
+                "VPL_PODRACUN=:VPL_PODRACUN, SFVP=:SFVP, SFKPN=:SFKPN, DAV_ZNZ_OSN=:DAV_ZNZ_OSN "
+                "WHERE ID_REK2_ZBIR=:ID");
+
+        const double dohBrezDavOdt = 0;
+        w.DeclareAndSet(QStringLiteral("ID"), VarType::Integer, id);
+        w.DeclareAndSet(QStringLiteral("SIF_VRSTE_DOH"), VarType::String, g.sifVrsteDoh);
+        w.DeclareAndSet(QStringLiteral("MESEC_LETO"), VarType::String,
+                        g.datumIzp.toString(QStringLiteral("MM.yyyy")));
+        w.DeclareAndSet(QStringLiteral("DATUM_IZP"), VarType::Date, g.datumIzp);
+        w.DeclareAndSet(QStringLiteral("DATUM_PLC_DVK"), VarType::Date,
+                        g.datumPlcDvk.isValid() ? QVariant(g.datumPlcDvk) : QVariant());
+        w.DeclareAndSet(QStringLiteral("ZAPST_DEL"), VarType::Integer,
+                        correctionType == QLatin1String("D") ? 2 : 1);
+        w.DeclareAndSet(QStringLiteral("STZAP_REZ"), VarType::Integer, t.stZapRez);
+        w.DeclareAndSet(QStringLiteral("STZAP_NEREZ"), VarType::Integer, t.stZapNerez);
+        w.DeclareAndSet(QStringLiteral("NETO"), VarType::Float, t.neto);
+        w.DeclareAndSet(QStringLiteral("DOH"), VarType::Float, t.doh);
+        w.DeclareAndSet(QStringLiteral("DOH_NEREZ"), VarType::Float, t.dohNerez);
+        w.DeclareAndSet(QStringLiteral("DOH_BREZ_DAVODT"), VarType::Float, dohBrezDavOdt);
+        w.DeclareAndSet(QStringLiteral("DAV_OSN"), VarType::Float, t.doh - dohBrezDavOdt);
+        w.DeclareAndSet(QStringLiteral("DAV_ODT"), VarType::Float, t.sumO2 + t.sumT);
+        w.DeclareAndSet(QStringLiteral("STOPNJA"), VarType::Float, rate(g.sfkpn, g.sfvp, g.datumIzp));
+        w.DeclareAndSet(QStringLiteral("DAV_TUJ"), VarType::Float, t.sumT);
+        w.DeclareAndSet(QStringLiteral("DAV_ZNZ_STP_LES"), VarType::Float, 0.0);
+        w.DeclareAndSet(QStringLiteral("DAV_ZNZ_STP"), VarType::Float, t.znzStp);
+        w.DeclareAndSet(QStringLiteral("SKUPAJ"), VarType::Float, roundCents(t.sumO2));
+        w.DeclareAndSet(QStringLiteral("VPL_PODRACUN"), VarType::String, ctx_.settings.VplPodracun);
+        w.DeclareAndSet(QStringLiteral("SFVP"), VarType::String, g.sfvp);
+        w.DeclareAndSet(QStringLiteral("SFKPN"), VarType::Integer, g.sfkpn);
+        w.DeclareAndSet(QStringLiteral("DAV_ZNZ_OSN"), VarType::Float, t.znzOsn);
+        w.Execute();
+        tx.commit();
+        ctx_.DebugMessage(QStringLiteral("Zbirni nafilan."));
+        return id;
+    } catch (...) {
+        tx.rollback();
+        ctx_.DebugMessage(QStringLiteral("Zbirni ni nafilan."));
+        throw;
+    }
+}
+
+QString Regrouping::firstPartDocument(const AnalyticRow& g)
+{
+    TOracleQuery q;
+    q.SetSession(ctx_.session);
+    q.SQL = odsZbirniDelni();
+    // The kind of income is a text code; bound as text it also matches codes
+    // that are not numbers.
+    q.DeclareAndSet(QStringLiteral("SifVrsDoh"), VarType::String, g.sifVrsteDoh);
+    q.DeclareAndSet(QStringLiteral("DatumIzp"), VarType::Date, g.datumIzp);
+    q.DeclareAndSet(QStringLiteral("SFVP"), VarType::String, g.sfvp);
+    q.DeclareAndSet(QStringLiteral("SFKPN"), VarType::Integer, g.sfkpn);
+    ctx_.DebugMessage(QStringLiteral("Provera ali je zbirni delni od originala:") +
+                      q.SQL.join(QLatin1Char('\n')));
+    ctx_.DebugMessage(QStringLiteral("Parametri SifVrsDoh:") + g.sifVrsteDoh);
+    ctx_.DebugMessage(QStringLiteral("Parametri DatumIzp:") + shortDate(g.datumIzp));
+    ctx_.DebugMessage(QStringLiteral("Parametri SFVP:") + g.sfvp);
+    ctx_.DebugMessage(QStringLiteral("Parametri SFKPN:") +
+                      (g.sfkpn.isNull() ? QString() : g.sfkpn.toString()));
+    q.Execute();
+    QString document;
+    if (q.RowCount() > 0)
+        document = q.FieldAsString(QStringLiteral("DURS_ID_DOK"));
+    q.Close();
+    if (!document.isEmpty())
+        ctx_.DebugMessage(
+            QStringLiteral("Popravek CORRECTIONFORDOCUMENT in CORRECTIONFORANALITICALDATA na ") + document);
+    return document;
+}
+
+void odsNaborAfterRefresh(RekContext& ctx, GridHooks hooks)
+{
+    if (ctx.FKopiranje)
+        return;
+    Regrouping regroup(ctx, hooks);
+    if (ctx.odsREK2_Zbir.Active())
+        regroup.deleteRebuiltSummaries();
+    ctx.odsREK2_Zbir.Close();
+    if (hooks.attachSummaryGrid)
+        hooks.attachSummaryGrid(false);
+    Regrouping::openSource(ctx, ctx.odsNaborREK2);
+    const QString ids = regroup.NafilajZbirni(ctx.odsNaborREK2);
+    if (ctx.odsNabor.Active()) {
+        ctx.odsNabor.First();
+        while (ctx.odsNabor.ControlsDisabled())
+            ctx.odsNabor.EnableControls();
+    }
+    if (hooks.attachSummaryGrid)
+        hooks.attachSummaryGrid(true);
+    openSummarySelection(ctx.odsREK2_Zbir, ids);
+    openAnalyticWorking(ctx.odsNabor, ctx.datumOd, ctx.datumDo);
+}
+
+} // namespace rek2::collect

@@ -1,0 +1,25 @@
+#pragma once
+#include <QString>
+
+namespace rek2 {
+struct Settings;
+}
+
+// Hand-written SQLite equivalents of the collection statements that the
+// dialect cannot rewrite, or whose rewrite SQLite would run in quadratic time
+// (a correlated IN over REK2_DOG runs once per payout over the whole table).
+// Each gives the same rows as its Oracle text; the tests compare both.
+namespace rek2::collect::sqlite {
+
+// The analytic statement of the variant the settings choose, placeholders
+// filled. Variables :DatumOd, :DatumDo, :SfVpGotEUR.
+QString analyticStatement(const Settings& s);
+
+// The link update (alias K twice and "UPDATE T R SET R.col" on Oracle).
+QString linkUpdate(const Settings& s, const QString& ids);
+
+// Links the link update would find more than one analytic row for; on Oracle
+// the update itself fails then, so the run checks this first.
+QString linkAmbiguity(const Settings& s, const QString& ids);
+
+} // namespace rek2::collect::sqlite
