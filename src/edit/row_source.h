@@ -1,0 +1,12 @@
+#pragma once
+#include "edit/row_checks.h"
+
+namespace rek2 {
+
+class TOracleDataSet;
+
+// The checked columns of the dataset's current record (or edit buffer). A
+// column the dataset lacks reads as null.
+AnalyticRow analyticRowOf(const TOracleDataSet& ds);
+
+} // namespace rek2
