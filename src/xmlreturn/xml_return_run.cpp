@@ -1,0 +1,491 @@
+#include "xmlreturn/xml_return_run.h"
+
+#include "store/context.h"
+#include "store/oracle_dataset.h"
+#include "store/oracle_query.h"
+#include "store/oracle_session.h"
+#include "store/transaction.h"
+#include "store/working_statements.h"
+#include "xmlreturn/return_document.h"
+#include "xmlreturn/return_names.h"
+#include "xmlreturn/value_forms.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+#include <QSet>
+#include <QSysInfo>
+
+#include <cmath>
+#include <optional>
+
+namespace rek2 {
+
+namespace {
+
+const QString kLogPrefix = QStringLiteral("TfRek.bXMLClick: ");
+const QString kInvalidTaxNumber = QStringLiteral("Neveljavna davčna številka: ");
+
+// The pending rows of one summary, chosen by its identifier alone, in the
+// order of the analytic view. A row is pending while it has no link or a link
+// without a file name.
+const QStringList kPendingRowsSql = {
+    QStringLiteral(" SELECT A.ID_REK2_ZBIR, A.DVS, A.IDENT_ST, A.IME, A.PRIIMEK, A.NAZIV, A.REZ, A.DRZ, "),
+    QStringLiteral(
+        " A.ZNIZANASTOPNJA, A.SIF_SFDOH, A.BRUTO, A.DAV_ODT_OBR, A.DAV_ODT_PLC, A.DAV_ODT_ODB_TUJ, "),
+    QStringLiteral(" A.SIF_VRSTE_DOH, A.DATUM_IZP_DIV, A.DATUM_PLC_DVK, A.SFKPN FROM REK2_ANAL A "),
+    QStringLiteral(" WHERE %WHERE% "),
+    QStringLiteral(
+        " AND (EXISTS (SELECT 1 FROM REK2_DOG D WHERE D.ID_REK2_ANAL = A.ID_REK2_ANAL AND D.XML_FILE IS "
+        "NULL) "),
+    QStringLiteral(" OR NOT EXISTS (SELECT 1 FROM REK2_DOG D WHERE D.ID_REK2_ANAL = A.ID_REK2_ANAL)) "),
+    QStringLiteral(" ORDER BY A.SIF_VRSTE_DOH, A.DATUM_IZP_DIV, A.DATUM_PLC_DVK, A.ID_REK2_ANAL "),
+};
+
+QStringList pendingRowsSql(const QString& where)
+{
+    QStringList sql = kPendingRowsSql;
+    sql[3].replace(QStringLiteral("%WHERE%"), where);
+    return sql;
+}
+
+QString recipientName(const QString& ime, const QString& priimek, const QString& naziv)
+{
+    if ((ime + priimek).trimmed().isEmpty())
+        return naziv;
+    return ime + QLatin1Char(' ') + priimek;
+}
+
+qint64 cents(double amount)
+{
+    return std::llround(amount * 100.0);
+}
+
+} // namespace
+
+// One chosen summary as the grid showed it when the run began.
+struct XmlReturnRun::Summary
+{
+    int id = 0;
+    QString correctionType; // as read (the file name keeps it)
+    QString documentType;   // as determined
+    ReturnHeader header;
+    ReturnNameParts name;
+};
+
+struct XmlReturnRun::Impl
+{
+    XmlReturnRun& run;
+    RekContext& ctx;
+    XmlRunResult& result;
+    QHash<QString, QString> statusNames; // upper-case type -> NZV
+
+    void log(const QString& text) { ctx.DebugMessage(kLogPrefix + text); }
+
+    void warn(const QString& message, const QString& button)
+    {
+        result.warnings << message;
+        if (ctx.op)
+            ctx.op->Napaka(message, button);
+    }
+
+    void loadStatusNames()
+    {
+        TOracleDataSet ds(QStringLiteral("odsOsnPod"));
+        ds.SetSession(ctx.session);
+        ds.SQL = QStringList{
+            QStringLiteral(" SELECT S.SIF, S.NZV FROM REK2_SIF S WHERE UPPER(S.SSF) = 'STATUS' ")};
+        ds.Open();
+        for (ds.First(); !ds.Eof(); ds.Next()) {
+            const QString sif = ds.FieldByName(QStringLiteral("SIF"))->AsString().toUpper();
+            if (!statusNames.contains(sif))
+                statusNames.insert(sif, ds.FieldByName(QStringLiteral("NZV"))->AsString());
+        }
+        ds.Close();
+    }
+
+    QVariant couponNumber(TOracleDataSet& ds)
+    {
+        if (TField* f = ds.FindField(QStringLiteral("STKPN")))
+            return f->AsVariant();
+        const QVariant sfkpn = ds.FieldByName(QStringLiteral("SFKPN"))->AsVariant();
+        if (sfkpn.isNull() || sfkpn.toDouble() <= 0)
+            return QVariant();
+        TOracleQuery q(QStringLiteral("qKupon"));
+        q.SetSession(ctx.session);
+        q.SQL = QStringList{QStringLiteral(" SELECT K.STKPN FROM KPN K WHERE K.SFKPN = :SFKPN ")};
+        q.DeclareAndSet(QStringLiteral("SFKPN"), VarType::Float, sfkpn);
+        q.Execute();
+        return q.RowCount() > 0 ? q.Field(0) : QVariant();
+    }
+
+    Summary readSummary(TOracleDataSet& ds)
+    {
+        const auto s = [&](const char* n) { return ds.FieldByName(QLatin1String(n))->AsString(); };
+        const auto v = [&](const char* n) { return ds.FieldByName(QLatin1String(n))->AsVariant(); };
+        const auto d = [&](const char* n) { return ds.FieldByName(QLatin1String(n))->AsDate(); };
+        Summary z;
+        z.id = ds.FieldByName(QStringLiteral("ID_REK2_ZBIR"))->AsInteger();
+        z.correctionType = s("CORRECTIONTYPE");
+        ReturnHeader& h = z.header;
+        h.correctionForDocument = s("CORRECTIONFORDOCUMENT");
+        h.correctionForAnaliticalData = s("CORRECTIONFORANALITICALDATA");
+        h.naziv = s("NAZIV");
+        h.naslov = s("NASLOV");
+        h.poobDvs = s("POOB_DVS");
+        h.sifVrsteDoh = s("SIF_VRSTE_DOH");
+        h.mesecLeto = s("MESEC_LETO");
+        h.datumIzp = d("DATUM_IZP");
+        h.datumPlcDvk = d("DATUM_PLC_DVK");
+        h.zapstDel = v("ZAPST_DEL");
+        h.stzapRez = v("STZAP_REZ");
+        h.stzapNerez = v("STZAP_NEREZ");
+        h.neto = v("NETO");
+        h.doh = v("DOH");
+        h.dohNerez = v("DOH_NEREZ");
+        h.davOsn = v("DAV_OSN");
+        h.davZnzOsn = v("DAV_ZNZ_OSN");
+        h.stopnja = v("STOPNJA");
+        h.davOdt = v("DAV_ODT");
+        h.davTuj = v("DAV_TUJ");
+        h.davZnzStp = v("DAV_ZNZ_STP");
+        h.skupaj = v("SKUPAJ");
+        h.vplPodracun = s("VPL_PODRACUN");
+        z.name = ReturnNameParts{s("SFVP"),     couponNumber(ds), z.correctionType, z.id,
+                                 h.sifVrsteDoh, h.datumIzp,       h.datumPlcDvk};
+        return z;
+    }
+
+    // The kind of a correction ('X'): 'P' within 30 days of the payout, else
+    // compared with the corrected return: 'I' more, 'A' the same, 'Z' less to pay.
+    // Empty when no kind can be determined; the operator has been told why.
+    QString determineType(const Summary& z)
+    {
+        const qint64 days = std::abs(run.today.daysTo(z.header.datumIzp));
+        if (days <= 30)
+            return QStringLiteral("P");
+        TOracleQuery q(QStringLiteral("odsREK2ZbirEDP"));
+        q.SetSession(ctx.session);
+        q.SQL = QStringList{QStringLiteral(" SELECT Z.SKUPAJ FROM REK2_ZBIR_HST Z "),
+                            QStringLiteral(" WHERE UPPER(Z.DURS_ID_DOK) = UPPER(:DURS_ID_DOK) "),
+                            QStringLiteral(" ORDER BY Z.ID_REK2_ZBIR ")};
+        q.DeclareAndSet(QStringLiteral("DURS_ID_DOK"), VarType::String, z.header.correctionForDocument);
+        q.Execute();
+        const QString notWritten = QStringLiteral("\nZbirni %1 ni zapisan.").arg(z.id);
+        if (q.RowCount() == 0) {
+            warn(QStringLiteral("Ne obstaja v sistemu Zbirni zapis sa DURS_DOK_ID:") +
+                     z.header.correctionForDocument + notWritten,
+                 QStringLiteral("V redu!"));
+            return QString();
+        }
+        if (days > 365) {
+            warn(
+                QStringLiteral("Od datuma izplačila je minilo več kot 365 dni (%1), vrste popravka ni mogoče "
+                               "določiti.")
+                        .arg(days) +
+                    notWritten,
+                QStringLiteral("V redu!"));
+            return QString();
+        }
+        const qint64 mine = cents(z.header.skupaj.toDouble());
+        const qint64 theirs = cents(q.FieldAsFloat(0));
+        return mine > theirs    ? QStringLiteral("I")
+               : mine == theirs ? QStringLiteral("A")
+                                : QStringLiteral("Z");
+    }
+
+    // Pass 1: which summaries are written, with which type. Nothing changes yet.
+    std::vector<Summary> chooseSummaries()
+    {
+        std::vector<Summary> chosen;
+        TOracleDataSet& ds = ctx.odsREK2_Zbir;
+        if (!ds.Active())
+            return chosen;
+        const QSet<int> selected(ctx.selectedZbirIds.begin(), ctx.selectedZbirIds.end());
+        for (ds.First(); !ds.Eof(); ds.Next()) {
+            const int id = ds.FieldByName(QStringLiteral("ID_REK2_ZBIR"))->AsInteger();
+            if (!ctx.xmlZaVseZbirne && !selected.contains(id))
+                continue;
+            log(QStringLiteral("Zbirni %1 selectan!").arg(id));
+            Summary z = readSummary(ds);
+            const bool qualifies = z.correctionType == QLatin1String("O") ||
+                                   !z.header.correctionForDocument.isEmpty() ||
+                                   !z.header.correctionForAnaliticalData.isEmpty();
+            if (!qualifies) {
+                warn(QStringLiteral(
+                         "Za dokument ne obstaja EDP številka originala, prosim vnesite EPD številka v "
+                         "originalni dokument!"),
+                     QStringLiteral("V redu"));
+                continue;
+            }
+            if (z.correctionType == QLatin1String("X")) {
+                z.documentType = determineType(z);
+                if (z.documentType.isEmpty())
+                    continue;
+            } else {
+                z.documentType = z.correctionType;
+            }
+            completeHeader(z);
+            chosen.push_back(std::move(z));
+        }
+        return chosen;
+    }
+
+    // Completes the header fields that depend on the determined type.
+    void completeHeader(Summary& z)
+    {
+        ReturnHeader& h = z.header;
+        h.documentType = z.documentType;
+        const auto name = statusNames.constFind(z.documentType.toUpper());
+        if (name != statusNames.constEnd())
+            h.documentTypeName = *name;
+        h.correctionRefs = z.correctionType == QLatin1String("S") || z.correctionType == QLatin1String("X");
+    }
+
+    // Every tax number the files will carry must read as a whole number;
+    // all offending values are reported at once, before any file exists.
+    void checkTaxNumbers(const std::vector<Summary>& chosen, bool payerOk)
+    {
+        QStringList problems;
+        if (!payerOk)
+            problems << kInvalidTaxNumber + ctx.settings.DvsIzp + QStringLiteral(" za izplačevalca");
+        QList<int> ids;
+        for (const Summary& z : chosen) {
+            ids << z.id;
+            if (z.header.hasRepresentative() && !xml::readWholeNumber(z.header.poobDvs))
+                problems << kInvalidTaxNumber + z.header.poobDvs + QStringLiteral(" za pooblaščenca ") +
+                                z.header.naziv + QStringLiteral(" (zbirni %1)").arg(z.id);
+        }
+        if (!ids.isEmpty()) {
+            TOracleDataSet ds(QStringLiteral("qPreveriDVS"));
+            ds.SetSession(ctx.session);
+            ds.SQL = pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR IN (") + joinIds(ids) +
+                                    QStringLiteral(") AND A.DVS IS NOT NULL"));
+            ds.Open();
+            TField* zbir = ds.FieldByName(QStringLiteral("ID_REK2_ZBIR"));
+            TField* dvs = ds.FieldByName(QStringLiteral("DVS"));
+            for (ds.First(); !ds.Eof(); ds.Next()) {
+                if (xml::readWholeNumber(dvs->AsString()))
+                    continue;
+                problems << kInvalidTaxNumber + dvs->AsString() + QStringLiteral(" za osebo ") +
+                                recipientName(ds.FieldByName(QStringLiteral("IME"))->AsString(),
+                                              ds.FieldByName(QStringLiteral("PRIIMEK"))->AsString(),
+                                              ds.FieldByName(QStringLiteral("NAZIV"))->AsString()) +
+                                QStringLiteral(" (zbirni %1)").arg(zbir->AsInteger());
+            }
+            ds.Close();
+        }
+        if (!problems.isEmpty())
+            throw XmlReturnError(problems.join(QLatin1Char('\n')));
+    }
+
+    // Builds the document of one return and writes it under its final name.
+    QString writeReturn(const Summary& z, const ReturnPayer& payer)
+    {
+        xml::XmlDocument doc;
+        ReturnDocumentBuilder builder(doc, payer, z.header);
+
+        TOracleDataSet rows(QStringLiteral("odsNabor"));
+        rows.SetSession(ctx.session);
+        rows.SQL = pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR = :ID_REK2_ZBIR"));
+        rows.DeclareAndSet(QStringLiteral("ID_REK2_ZBIR"), VarType::Integer, z.id);
+        rows.Open();
+        const int n = rows.RecordCount();
+        if (n > 0) {
+            rows.First();
+            const QString dateFmt = QStringLiteral("dd.MM.yyyy");
+            log(QStringLiteral("Analitika za Zbirni ") + QString::number(z.id) + QLatin1Char(' ') +
+                rows.FieldByName(QStringLiteral("SIF_VRSTE_DOH"))->AsString() + QStringLiteral(" Dan izp.:") +
+                rows.FieldByName(QStringLiteral("DATUM_IZP_DIV"))->AsDate().toString(dateFmt) +
+                QStringLiteral(" Dan plač. davka:") +
+                rows.FieldByName(QStringLiteral("DATUM_PLC_DVK"))->AsDate().toString(dateFmt) +
+                QStringLiteral(" Šifra kupona:") + rows.FieldByName(QStringLiteral("SFKPN"))->AsString());
+            // About a dozen elements and 120 text bytes per item.
+            doc.reserve(std::size_t(n) * 13 + 64, qsizetype(n) * 120 + 4096);
+        }
+        const auto col = [&](const char* name) { return rows.FieldIndex(QLatin1String(name)); };
+        const int cDvs = col("DVS"), cIdent = col("IDENT_ST"), cIme = col("IME"), cPriimek = col("PRIIMEK"),
+                  cNaziv = col("NAZIV"), cRez = col("REZ"), cDrz = col("DRZ"), cZniz = col("ZNIZANASTOPNJA"),
+                  cSfdoh = col("SIF_SFDOH"), cBruto = col("BRUTO"), cObr = col("DAV_ODT_OBR"),
+                  cPlc = col("DAV_ODT_PLC"), cTuj = col("DAV_ODT_ODB_TUJ");
+        const auto text = [&](int row, int c) {
+            const QVariant v = rows.Value(row, c);
+            return v.isNull() ? QString() : v.toString();
+        };
+        ReturnItem item;
+        for (int r = 0; r < n; ++r) {
+            item.dvs = text(r, cDvs);
+            item.identSt = text(r, cIdent);
+            item.ime = text(r, cIme);
+            item.priimek = text(r, cPriimek);
+            item.naziv = text(r, cNaziv);
+            item.rez = text(r, cRez);
+            item.drz = text(r, cDrz);
+            item.znizanaStopnja = text(r, cZniz);
+            item.sifSfdoh = text(r, cSfdoh);
+            item.bruto = rows.Value(r, cBruto);
+            item.davOdtObr = rows.Value(r, cObr);
+            item.davOdtPlc = rows.Value(r, cPlc);
+            item.davOdtOdbTuj = rows.Value(r, cTuj);
+            builder.addItem(item);
+        }
+        rows.Close();
+
+        const QString fileName = returnFileName(z.name);
+        const QString path = QDir(ctx.settings.XMLPath).filePath(fileName);
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw XmlReturnError(
+                QStringLiteral("Datoteke %1 ni mogoče zapisati: %2").arg(path, file.errorString()));
+        if (!doc.save(file) || !file.commit())
+            throw XmlReturnError(
+                QStringLiteral("Datoteke %1 ni mogoče zapisati: %2").arg(path, file.errorString()));
+        log(QStringLiteral("Kreiran xml file."));
+        return fileName;
+    }
+
+    int exec(TOracleQuery& q, const QStringList& sql)
+    {
+        q.Close();
+        q.SQL = sql;
+        q.Execute();
+        return q.RowsProcessed();
+    }
+
+    // Records a written return: the type of a correction, the file name on
+    // its links, and the move of the summary and all its rows to history,
+    // in one transaction.
+    void recordReturn(const Summary& z, const QString& fileName)
+    {
+        Transaction tx(*ctx.session);
+        TOracleQuery q(QStringLiteral("qXML"));
+        q.SetSession(ctx.session);
+        q.DeclareAndSet(QStringLiteral("ID_REK2_ZBIR"), VarType::Integer, z.id);
+        if (z.correctionType == QLatin1String("X")) {
+            q.DeclareAndSet(QStringLiteral("Status"), VarType::String, z.documentType);
+            exec(q, {QStringLiteral("UPDATE REK2_Zbir set CORRECTIONTYPE=:Status"),
+                     QStringLiteral("WHERE ID_REK2_ZBIR=:ID_REK2_ZBIR")});
+        }
+        q.DeclareAndSet(QStringLiteral("XML_FILE"), VarType::String, fileName);
+        exec(q, {QStringLiteral(" UPDATE REK2_DOG SET XML_FILE = :XML_FILE "),
+                 QStringLiteral(" WHERE ID_REK2_ANAL IN (SELECT ID_REK2_ANAL FROM REK2_ANAL WHERE "
+                                "ID_REK2_ZBIR=:ID_REK2_ZBIR) ")});
+        log(QStringLiteral("REK2_DOG.XML_FILE update-an."));
+
+        q.DeclareAndSet(QStringLiteral("USR"), VarType::String, run.userName);
+        q.DeclareAndSet(QStringLiteral("COMPUTER"), VarType::String, run.computerName);
+        int rowsDone = exec(q, {QStringLiteral(" INSERT INTO REK2_ANAL_HST SELECT * FROM REK2_ANAL WHERE "
+                                               "ID_REK2_ZBIR = :ID_REK2_ZBIR ")});
+        log(QStringLiteral("Kopirano v HST Analitike:%1").arg(rowsDone));
+        rowsDone = exec(
+            q,
+            {QStringLiteral(" INSERT INTO REK2_ZBIR_HST (ID_REK2_ZBIR, DURS_ID_DOK, CORRECTIONFORDOCUMENT, "
+                            "CORRECTIONFORANALITICALDATA, CORRECTIONTYPE, NAZIV, NASLOV, POOB_DVS, "
+                            "SIF_VRSTE_DOH, MESEC_LETO, DATUM_IZP, DATUM_PLC_DVK, "),
+             QStringLiteral(
+                 " ZAPST_DEL, STZAP_REZ, STZAP_NEREZ, NETO, DOH, DOH_NEREZ, DOH_BREZ_DAVODT, DAV_OSN, "
+                 "DAV_ODT, STOPNJA, DAV_TUJ, DAV_ZNZ_STP_LES, DAV_ZNZ_STP, SKUPAJ, VPL_PODRACUN, "
+                 "SFVP, SFKPN, DAV_ZNZ_OSN, CAS, USR, COMPUTER) "),
+             QStringLiteral(" SELECT Z.*, Current_Date as Cas, :USR as USR, :COMPUTER as Computer FROM "
+                            "REK2_ZBIR Z WHERE ID_REK2_ZBIR = :ID_REK2_ZBIR ")});
+        log(QStringLiteral("Kopirano v HST zbirnih:%1").arg(rowsDone));
+        rowsDone = exec(q, {QStringLiteral(" DELETE FROM REK2_ANAL WHERE ID_REK2_ZBIR = :ID_REK2_ZBIR ")});
+        log(QStringLiteral("Zbrisano analitike:%1").arg(rowsDone));
+        rowsDone = exec(q, {QStringLiteral(" DELETE FROM REK2_ZBIR WHERE ID_REK2_ZBIR = :ID_REK2_ZBIR ")});
+        log(QStringLiteral("Zbrisano zbirno:%1").arg(rowsDone));
+        tx.commit();
+    }
+};
+
+XmlReturnRun::XmlReturnRun(RekContext& ctx)
+    : userName(currentLoginUserName()), computerName(currentWorkstationName()), ctx_(ctx)
+{
+}
+
+XmlRunResult XmlReturnRun::run()
+{
+    RekContext& ctx = ctx_;
+    if (!ctx.odsNabor.Active() || ctx.odsNabor.IsEmpty())
+        throw XmlReturnError(QStringLiteral("Nabor je prazen! Generiranje XML ni možno!"));
+    if (!ctx.session)
+        throw XmlReturnError(QStringLiteral("Ni povezave z bazo!"));
+
+    result_ = XmlRunResult();
+    Impl d{*this, ctx, result_, {}};
+    std::optional<BusyGuard> busy;
+    if (ctx.op)
+        busy.emplace(*ctx.op, QStringLiteral("Generiranje XML-ja....."));
+    ctx.odsNabor.DisableControls();
+    ctx.odsREK2_Zbir.DisableControls();
+    struct Enable
+    {
+        RekContext& c;
+        ~Enable()
+        {
+            c.odsNabor.EnableControls();
+            c.odsREK2_Zbir.EnableControls();
+        }
+    } enable{ctx};
+
+    d.loadStatusNames();
+    const std::vector<Summary> chosen = d.chooseSummaries();
+
+    ReturnPayer payer;
+    const auto payerNumber = xml::readWholeNumber(ctx.settings.DvsIzp);
+    payer.taxNumber = payerNumber.value_or(0);
+    payer.name = ctx.settings.NazivIzp;
+    payer.address = ctx.settings.NaslovIzp;
+    payer.responsiblePerson = ctx.settings.responsiblePerson();
+    payer.phone = ctx.settings.responsiblePhone();
+    payer.t2s = ctx.settings.T2S;
+    if (!chosen.empty())
+        d.checkTaxNumbers(chosen, payerNumber.has_value());
+
+    // The grids no longer show what is in the tables once a return moved.
+    const auto closeGrids = [&] {
+        if (!result_.wroteAny())
+            return;
+        ctx.odsNabor.First();
+        ctx.odsREK2_Zbir.First();
+        ctx.odsNabor.Close();
+        ctx.odsREK2_Zbir.Close();
+    };
+    try {
+        for (const Summary& z : chosen) {
+            if (ctx.op)
+                ctx.op->ProcessEvents();
+            const QString fileName = d.writeReturn(z, payer);
+            try {
+                d.recordReturn(z, fileName);
+            } catch (...) {
+                // Not recorded: the return stays in work, so its file must
+                // not look like a written return either.
+                QFile::remove(QDir(ctx.settings.XMLPath).filePath(fileName));
+                throw;
+            }
+            result_.writtenIds << z.id;
+            result_.files << fileName;
+        }
+    } catch (...) {
+        closeGrids();
+        throw;
+    }
+    closeGrids();
+    return result_;
+}
+
+QString currentLoginUserName()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    return user.toUpper();
+}
+
+QString currentWorkstationName()
+{
+    return QSysInfo::machineHostName();
+}
+
+} // namespace rek2

@@ -1,0 +1,255 @@
+#include "xml_run_fixture.h"
+
+#include "store/oracle_error.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace rek2;
+using namespace rek2::test;
+
+namespace {
+
+const QString kFile101 = QStringLiteral("REK2_KRKG_12_S_101_1901_261130.xml");
+const QString kFile102 = QStringLiteral("REK2_A-BC_0_X_102_1902_260901_260905.xml");
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing " + path.toUtf8() + ">");
+}
+
+QByteArray golden(const QString& name)
+{
+    return readAll(qEnvironmentVariable("REK2_SOURCE_DIR") + QStringLiteral("/tests/xmlreturn/golden/") +
+                   name);
+}
+
+} // namespace
+
+// Two returns written byte for byte as expected, moved to history with the
+// determined type, their links marked, nothing else touched.
+TEST_F(XmlRunFixture, WritesGoldenFilesAndMovesReturnsToHistory)
+{
+    openGrids();
+    const XmlRunResult r = runXml({101, 102});
+
+    EXPECT_EQ(r.files, QStringList({kFile101, kFile102}));
+    EXPECT_TRUE(r.warnings.isEmpty()) << r.warnings.join('\n').toStdString();
+    EXPECT_EQ(readAll(xmlFolder() + kFile101), golden(kFile101));
+    EXPECT_EQ(readAll(xmlFolder() + kFile102), golden(kFile102));
+    EXPECT_EQ(folderEntries(), QStringList({kFile102, kFile101}));
+
+    // History: the summaries with their stamps, every row of them (also the
+    // one reported earlier); the correction keeps 'X' in its name only.
+    EXPECT_EQ(scalar("SELECT CORRECTIONTYPE FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 102").toString(), "A");
+    EXPECT_EQ(scalar("SELECT CORRECTIONTYPE FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 101").toString(), "S");
+    EXPECT_EQ(scalar("SELECT USR || '/' || COMPUTER FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 101").toString(),
+              "TESTER/WS1");
+    EXPECT_EQ(scalar("SELECT CAS FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 102").toDate(),
+              QDate::currentDate());
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_ANAL_HST").toInt(), 6);
+    EXPECT_EQ(scalar("SELECT GROUP_CONCAT(ID_REK2_ZBIR) FROM REK2_ZBIR").toString(), "103");
+    EXPECT_EQ(scalar("SELECT GROUP_CONCAT(ID_REK2_ANAL) FROM REK2_ANAL").toString(), "3001");
+
+    // Links: the file name on the pending ones, the earlier file kept.
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_DOG WHERE XML_FILE = '" + kFile101 + "'").toInt(), 3);
+    EXPECT_EQ(scalar("SELECT XML_FILE FROM REK2_DOG WHERE ID_REK2_ANAL = 1005").toString(), "REK2_OLD.xml");
+    EXPECT_EQ(scalar("SELECT XML_FILE FROM REK2_DOG WHERE ID_REK2_ANAL = 2001").toString(), kFile102);
+    EXPECT_TRUE(scalar("SELECT XML_FILE FROM REK2_DOG WHERE ID_REK2_ANAL = 3001").isNull());
+
+    EXPECT_FALSE(ctx_.odsNabor.Active());
+    EXPECT_FALSE(ctx_.odsREK2_Zbir.Active());
+    EXPECT_EQ(op_.busyLog, QStringList({"show:Generiranje XML-ja.....", "hide"}));
+
+    const QString log = logText();
+    for (const char* line :
+         {"TfRek.bXMLClick: Zbirni 101 selectan!", "TfRek.bXMLClick: Zbirni 102 selectan!",
+          "TfRek.bXMLClick: Analitika za Zbirni 101 1901 Dan izp.:30.11.2026 Dan plač. davka: Šifra "
+          "kupona:501",
+          "TfRek.bXMLClick: Kreiran xml file.", "TfRek.bXMLClick: REK2_DOG.XML_FILE update-an.",
+          "TfRek.bXMLClick: Kopirano v HST Analitike:5", "TfRek.bXMLClick: Kopirano v HST zbirnih:1",
+          "TfRek.bXMLClick: Zbrisano analitike:5", "TfRek.bXMLClick: Zbrisano zbirno:1"})
+        EXPECT_TRUE(log.contains(QString::fromUtf8(line))) << line;
+    EXPECT_FALSE(log.contains("Zbirni 103 selectan!"));
+}
+
+// Every unreadable tax number of the chosen returns is reported at once,
+// before any file exists; nothing is written or changed.
+TEST_F(XmlRunFixture, BadTaxNumbersStopTheRunBeforeAnyFile)
+{
+    db_.exec("UPDATE REK2_ANAL SET DVS = '12A45678' WHERE ID_REK2_ANAL = 1002");
+    db_.exec("UPDATE REK2_ZBIR SET POOB_DVS = 'X1' WHERE ID_REK2_ZBIR = 102");
+    ctx_.settings.DvsIzp = QStringLiteral("SI123");
+    openGrids();
+    try {
+        runXml({101, 102});
+        FAIL() << "no error";
+    } catch (const XmlReturnError& e) {
+        const QStringList lines = e.message().split('\n');
+        EXPECT_EQ(
+            lines,
+            QStringList({"Neveljavna davčna številka: SI123 za izplačevalca",
+                         "Neveljavna davčna številka: X1 za pooblaščenca Pooblaščenec d.o.o. (zbirni 102)",
+                         "Neveljavna davčna številka: 12A45678 za osebo Kovač & Sin d.o.o. (zbirni 101)"}));
+    }
+    EXPECT_TRUE(folderEntries().isEmpty());
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_ZBIR").toInt(), 3);
+    EXPECT_EQ(scalar("SELECT CORRECTIONTYPE FROM REK2_ZBIR WHERE ID_REK2_ZBIR = 102").toString(), "X");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_DOG WHERE XML_FILE IS NOT NULL").toInt(), 1);
+    EXPECT_EQ(op_.busyLog.last(), "hide");
+}
+
+// The kind of a correction ('X') from the days since payout and the corrected
+// return's amount; when no kind can be found the summary is left in work with
+// a warning and the run goes on.
+struct KindCase
+{
+    const char* datumIzp; // today is 2026-12-10
+    double skupaj;
+    const char* correctedDoc;
+    const char* kind; // empty: not written
+    const char* warning;
+};
+
+class CorrectionKind : public XmlRunFixture, public ::testing::WithParamInterface<KindCase>
+{
+};
+
+TEST_P(CorrectionKind, KindOrWarning)
+{
+    const KindCase& c = GetParam();
+    db_.exec(
+        QStringLiteral("UPDATE REK2_ZBIR SET DATUM_IZP = '%1', SKUPAJ = %2, CORRECTIONFORDOCUMENT = '%3' "
+                       "WHERE ID_REK2_ZBIR = 102")
+            .arg(QString::fromLatin1(c.datumIzp))
+            .arg(c.skupaj)
+            .arg(QString::fromLatin1(c.correctedDoc)));
+    openGrids();
+    const XmlRunResult r = runXml({101, 102});
+    if (*c.kind) {
+        EXPECT_EQ(r.writtenIds, QList<int>({101, 102}));
+        EXPECT_TRUE(r.warnings.isEmpty());
+        EXPECT_EQ(scalar("SELECT CORRECTIONTYPE FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 102").toString(),
+                  QString::fromLatin1(c.kind));
+        EXPECT_TRUE(r.files.value(1).contains("_X_102_"));
+        EXPECT_TRUE(readAll(xmlFolder() + r.files.value(1))
+                        .contains("<DocumentTypeID>" + QByteArray(c.kind) + "</DocumentTypeID>"));
+    } else {
+        EXPECT_EQ(r.writtenIds, QList<int>({101}));
+        ASSERT_EQ(op_.shown.size(), 1u);
+        EXPECT_TRUE(op_.shown[0].text.startsWith(QString::fromUtf8(c.warning)))
+            << op_.shown[0].text.toStdString();
+        EXPECT_EQ(op_.shown[0].buttons, QStringList({"V redu!"}));
+        EXPECT_EQ(scalar("SELECT CORRECTIONTYPE FROM REK2_ZBIR WHERE ID_REK2_ZBIR = 102").toString(), "X");
+        EXPECT_TRUE(scalar("SELECT XML_FILE FROM REK2_DOG WHERE ID_REK2_ANAL = 2001").isNull());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    XmlRun, CorrectionKind,
+    ::testing::Values(
+        KindCase{"2026-11-30", 10, "EDP-12345678-200", "P", ""},     // 10 days
+        KindCase{"2026-11-10", 99, "nobody", "P", ""},               // 30 days: no look-up
+        KindCase{"2026-09-01", 10.001, "EDP-12345678-200", "A", ""}, // same to the cent
+        KindCase{"2026-09-01", 12, "EDP-12345678-200", "I", ""},
+        KindCase{"2026-09-01", 8, "EDP-12345678-200", "Z", ""},
+        KindCase{"2026-09-01", 10, "EDP-1-404", "",
+                 "Ne obstaja v sistemu Zbirni zapis sa DURS_DOK_ID:EDP-1-404\nZbirni 102 ni zapisan."},
+        KindCase{"2025-11-01", 10, "EDP-12345678-200", "",
+                 "Od datuma izplačila je minilo več kot 365 dni (404)"}));
+
+// Which summaries are written: the selected ones or all; one without the
+// document it refers to is skipped with a warning.
+TEST_F(XmlRunFixture, ChoiceAndQualification)
+{
+    db_.exec(
+        "UPDATE REK2_ZBIR SET CORRECTIONTYPE = 'D', CORRECTIONFORDOCUMENT = NULL WHERE ID_REK2_ZBIR = 101");
+    openGrids();
+    XmlRunResult r = runXml({});
+    EXPECT_TRUE(r.files.isEmpty());
+    EXPECT_TRUE(folderEntries().isEmpty());
+    EXPECT_EQ(op_.busyLog, QStringList({"show:Generiranje XML-ja.....", "hide"}));
+    EXPECT_TRUE(ctx_.odsREK2_Zbir.Active()); // nothing written: the grids stay
+
+    r = runXml({}, /*all=*/true);
+    EXPECT_EQ(r.writtenIds, QList<int>({102, 103}));
+    ASSERT_EQ(op_.shown.size(), 1u);
+    EXPECT_EQ(op_.shown[0].text,
+              "Za dokument ne obstaja EDP številka originala, prosim vnesite EPD številka v "
+              "originalni dokument!");
+    EXPECT_EQ(op_.shown[0].buttons, QStringList({"V redu"}));
+    EXPECT_EQ(scalar("SELECT GROUP_CONCAT(ID_REK2_ZBIR) FROM REK2_ZBIR").toString(), "101");
+}
+
+TEST_F(XmlRunFixture, EmptyAnalyticGridIsAnError)
+{
+    ctx_.datumOd = ctx_.datumDo = QDate(2020, 1, 1);
+    openGrids();
+    try {
+        runXml({101});
+        FAIL() << "no error";
+    } catch (const XmlReturnError& e) {
+        EXPECT_EQ(e.message(), "Nabor je prazen! Generiranje XML ni možno!");
+    }
+    EXPECT_TRUE(op_.busyLog.isEmpty());
+}
+
+// A file that cannot be written stops the run: returns written before it are
+// archived, its own summary stays in work with unmarked links, and no partial
+// file is left behind.
+TEST_F(XmlRunFixture, UnwritableFileStopsTheRunKeepingEarlierReturns)
+{
+    ASSERT_TRUE(QDir(xmlFolder()).mkdir(kFile102)); // a folder where the file should go
+    openGrids();
+    XmlReturnRun run(ctx_);
+    ctx_.selectedZbirIds = {101, 102};
+    run.today = QDate(2026, 12, 10);
+    EXPECT_THROW(run.run(), XmlReturnError);
+    EXPECT_EQ(run.result().files, QStringList({kFile101}));
+    EXPECT_EQ(folderEntries(), QStringList({kFile102, kFile101}));
+    EXPECT_EQ(scalar("SELECT GROUP_CONCAT(ID_REK2_ZBIR) FROM REK2_ZBIR").toString(), "102,103");
+    EXPECT_EQ(scalar("SELECT CORRECTIONTYPE FROM REK2_ZBIR WHERE ID_REK2_ZBIR = 102").toString(), "X");
+    EXPECT_TRUE(scalar("SELECT XML_FILE FROM REK2_DOG WHERE ID_REK2_ANAL = 2001").isNull());
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 101").toInt(), 1);
+    EXPECT_EQ(op_.busyLog.last(), "hide");
+}
+
+// Apostrophes in a security code and a user name are data, not statement
+// text; a file of the same name is replaced whole; T2S shows reduced rates.
+TEST_F(XmlRunFixture, QuotesReplacedFileAndT2S)
+{
+    db_.exec("UPDATE REK2_ZBIR SET SFVP = 'D''OR' WHERE ID_REK2_ZBIR = 101");
+    const QString name = QStringLiteral("REK2_D'OR_12_S_101_1901_261130.xml");
+    {
+        QFile old(xmlFolder() + name);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(100000, 'x'));
+    }
+    userName_ = QStringLiteral("O'HARA");
+    ctx_.settings.T2S = true;
+    openGrids();
+    const XmlRunResult r = runXml({101});
+    ASSERT_EQ(r.files, QStringList({name}));
+    const QByteArray bytes = readAll(xmlFolder() + name);
+    EXPECT_TRUE(bytes.startsWith("<?xml"));
+    EXPECT_TRUE(bytes.endsWith("</Envelope>\r\n"));
+    EXPECT_EQ(bytes.count("<A005>true</A005>"), 1); // Janez Novak, reduced rate 'D'
+    EXPECT_EQ(scalar("SELECT USR FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 101").toString(), "O'HARA");
+    EXPECT_EQ(scalar("SELECT XML_FILE FROM REK2_DOG WHERE ID_REK2_ANAL = 1001").toString(), name);
+    EXPECT_EQ(folderEntries(), QStringList({name}));
+}
+
+// A return with no pending row has its header but no AnalyticalData.
+TEST_F(XmlRunFixture, ReturnWithoutPendingRows)
+{
+    db_.exec("UPDATE REK2_DOG SET XML_FILE = 'REK2_OLD.xml' WHERE ID_REK2_ANAL = 3001");
+    openGrids();
+    const XmlRunResult r = runXml({103});
+    ASSERT_EQ(r.files.size(), 1);
+    const QByteArray bytes = readAll(xmlFolder() + r.files[0]);
+    EXPECT_TRUE(bytes.contains("</REK_2>\r\n    </REK>"));
+    EXPECT_FALSE(bytes.contains("AnalyticalData"));
+    EXPECT_FALSE(bytes.contains("CorrectionForDocument"));
+    EXPECT_EQ(r.files[0], "REK2_KRKG_12_O_103_1901_261130.xml");
+}
