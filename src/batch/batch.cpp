@@ -1,0 +1,73 @@
+#include "batch/batch.h"
+
+#include "base/paths.h"
+#include "base/settings_ini.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace rek2::batch {
+
+void BatchContext::print(const QString& text) const
+{
+    if (out) {
+        *out << text << Qt::endl;
+    }
+}
+
+void BatchContext::error(const QString& text) const
+{
+    if (err) {
+        *err << text << Qt::endl;
+    }
+}
+
+void loadInstallation(BatchContext& ctx, const QString& installationFolder)
+{
+    ctx.installationFolder = installationFolder;
+    const QString ini = QDir(installationFolder).filePath(QStringLiteral("rek2.ini"));
+    // A missing INI file is no error for the batch program: commands that need
+    // its settings (folders, withholding codes) check iniFound themselves.
+    ctx.iniFound = QFileInfo::exists(ini) && readIniSettings(ini, installationFolder, ctx.settings);
+    ctx.log.setFile(QDir(installationFolder).filePath(QStringLiteral("Log.txt")));
+    ctx.log.setDebug(ctx.settings.Debug);
+    ctx.log.setFailureReporter([&ctx](const QString& text) { ctx.error(text); });
+}
+
+namespace {
+
+QString usageText()
+{
+    QString text = QStringLiteral("Uporaba: rek2-batch BAZA UPORABNIK GESLO UKAZ [možnosti]\nUkazi:");
+    for (const BatchCommand& c : batchCommands())
+        text += QStringLiteral("\n  ") + c.usage;
+    return text;
+}
+
+} // namespace
+
+int runBatch(BatchContext& ctx, const QStringList& args)
+{
+    if (args.size() < 4) {
+        ctx.error(usageText());
+        return kExitUsage;
+    }
+    ctx.database = args.at(0);
+    ctx.user = args.at(1);
+    ctx.password = args.at(2);
+    const QString name = args.at(3);
+    for (const BatchCommand& c : batchCommands()) {
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0) {
+            ctx.log.DebugMessage(QStringLiteral("rek2-batch: ") + c.name + QStringLiteral(" START"));
+            const int code = c.run(ctx, args.mid(4));
+            ctx.log.DebugMessage(QStringLiteral("rek2-batch: ") + c.name + QStringLiteral(" END (") +
+                                 QString::number(code) + QLatin1Char(')'));
+            return code;
+        }
+    }
+    ctx.error(QStringLiteral("Neznan ukaz: %1").arg(name));
+    ctx.error(usageText());
+    return kExitUsage;
+}
+
+} // namespace rek2::batch

@@ -1,0 +1,221 @@
+#include "batch/init_command.h"
+
+#include "batch/demo_generator.h"
+#include "store/schema.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <sqlite3.h>
+#include <stdexcept>
+
+namespace rek2::batch {
+
+namespace {
+
+struct InitOptions
+{
+    bool demo = false;
+    DemoOptions demoOptions;
+};
+
+// Parses the options; on error returns false with a Slovenian message.
+bool parseOptions(const QStringList& args, InitOptions& o, QString& error)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (a == QLatin1String("--demo")) {
+            o.demo = true;
+            continue;
+        }
+        const bool takesValue = a == QLatin1String("--holders") || a == QLatin1String("--days") ||
+                                a == QLatin1String("--from") || a == QLatin1String("--seed");
+        if (!takesValue) {
+            error = QStringLiteral("Neznana možnost: %1").arg(a);
+            return false;
+        }
+        if (i + 1 >= args.size()) {
+            error = QStringLiteral("Možnost %1 zahteva vrednost.").arg(a);
+            return false;
+        }
+        const QString value = args.at(++i);
+        bool ok = false;
+        if (a == QLatin1String("--from")) {
+            o.demoOptions.from = QDate::fromString(value, Qt::ISODate);
+            ok = o.demoOptions.from.isValid() && value.size() == 10;
+            if (!ok)
+                error = QStringLiteral("Neveljaven datum za --from: %1 (oblika LLLL-MM-DD).").arg(value);
+        } else if (a == QLatin1String("--seed")) {
+            o.demoOptions.seed = value.toULongLong(&ok);
+            if (!ok)
+                error = QStringLiteral("Neveljavno seme za --seed: %1").arg(value);
+        } else {
+            const int n = value.toInt(&ok);
+            const int limit = a == QLatin1String("--holders") ? 5000000 : 2000;
+            ok = ok && n >= 1 && n <= limit;
+            if (!ok)
+                error = QStringLiteral("Neveljavna vrednost za %1: %2 (celo število od 1 do %3).")
+                            .arg(a, value)
+                            .arg(limit);
+            else if (a == QLatin1String("--holders"))
+                o.demoOptions.holders = n;
+            else
+                o.demoOptions.days = n;
+        }
+        if (!ok)
+            return false;
+    }
+    if (!o.demo && args.size() > 0) {
+        error = QStringLiteral("Možnosti --holders, --days, --from in --seed veljajo samo z --demo.");
+        return false;
+    }
+    return true;
+}
+
+QString engineMessage(const QSqlError& e)
+{
+    return e.databaseText().isEmpty() ? e.text() : e.databaseText();
+}
+
+sqlite3* sqliteHandle(const QSqlDatabase& db)
+{
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        throw std::runtime_error("no SQLite handle");
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+// Writes rek2.ini beside a new demo database unless one is there already,
+// so the demo installation runs with the withholding codes its data use.
+void writeDemoIni(BatchContext& ctx, const QString& folder)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("rek2.ini"));
+    if (QFileInfo::exists(path))
+        return;
+    QSaveFile f(path);
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write(demoIniText().toUtf8());
+        if (f.commit()) {
+            ctx.print(
+                QStringLiteral("Zapisana nastavitvena datoteka %1.").arg(QDir::toNativeSeparators(path)));
+            return;
+        }
+    }
+    ctx.error(QStringLiteral("Nastavitvene datoteke %1 ni bilo mogoče zapisati: %2")
+                  .arg(QDir::toNativeSeparators(path), f.errorString()));
+}
+
+class Connection
+{
+public:
+    explicit Connection(const QString& path)
+        : name_(QStringLiteral("rek2-batch-init-") + QUuid::createUuid().toString(QUuid::Id128))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setDatabaseName(path);
+    }
+    ~Connection()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name_, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name_);
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
+
+private:
+    QString name_;
+};
+
+// Creates and fills the file; throws std::runtime_error with the engine's message.
+void createDatabase(BatchContext& ctx, const QString& path, const InitOptions& o)
+{
+    Connection c(path);
+    QSqlDatabase db = c.db();
+    if (!db.open())
+        throw std::runtime_error(engineMessage(db.lastError()).toStdString());
+    QSqlQuery q(db);
+    // WAL mode: readers never block the operator, a crash never leaves half a transaction.
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+        throw std::runtime_error(engineMessage(q.lastError()).toStdString());
+    q.finish();
+    createSchema(db);
+
+    if (!db.transaction())
+        throw std::runtime_error(engineMessage(db.lastError()).toStdString());
+    try {
+        insertSifBasics(db, o.demo);
+        if (o.demo) {
+            QElapsedTimer timer;
+            timer.start();
+            const DemoSummary s = generateDemo(sqliteHandle(db), o.demoOptions);
+            if (!db.commit())
+                throw std::runtime_error(engineMessage(db.lastError()).toStdString());
+            ctx.print(
+                QStringLiteral("Demo register: %1 oseb, %2 izplačil, %3 davčnih odtegljajev, %4 dogodkov, "
+                               "dnevi izplačil %5 do %6, velika dividenda %7 (%8 izplačil), %9 ms.")
+                    .arg(s.persons)
+                    .arg(s.payouts)
+                    .arg(s.withholdings)
+                    .arg(s.events)
+                    .arg(s.firstDay.toString(Qt::ISODate), s.lastDay.toString(Qt::ISODate),
+                         s.largeDividendDay.toString(Qt::ISODate))
+                    .arg(s.largeDividendPayouts)
+                    .arg(timer.elapsed()));
+        } else if (!db.commit()) {
+            throw std::runtime_error(engineMessage(db.lastError()).toStdString());
+        }
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    if (!q.exec(QStringLiteral("PRAGMA optimize")))
+        throw std::runtime_error(engineMessage(q.lastError()).toStdString());
+    q.finish();
+}
+
+} // namespace
+
+int runInit(BatchContext& ctx, const QStringList& args)
+{
+    InitOptions o;
+    QString error;
+    if (!parseOptions(args, o, error)) {
+        ctx.error(error);
+        return kExitUsage;
+    }
+    const QString path = ctx.database;
+    if (path.isEmpty()) {
+        ctx.error(QStringLiteral("Ime datoteke baze manjka."));
+        return kExitUsage;
+    }
+    if (QFileInfo::exists(path)) {
+        ctx.error(QStringLiteral("Datoteka %1 že obstaja. Ukaz init ustvari samo novo bazo in obstoječe ne "
+                                 "prepiše.")
+                      .arg(QDir::toNativeSeparators(path)));
+        return kExitFailed;
+    }
+    try {
+        createDatabase(ctx, path, o);
+    } catch (const std::exception& e) {
+        // The file is ours and incomplete: leave nothing half-made behind.
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+            QFile::remove(path + QLatin1String(suffix));
+        ctx.error(QString::fromUtf8(e.what()));
+        return kExitFailed;
+    }
+    ctx.print(QStringLiteral("Baza %1 je ustvarjena.").arg(QDir::toNativeSeparators(path)));
+    if (o.demo)
+        writeDemoIni(ctx, QFileInfo(path).absolutePath());
+    return kExitOk;
+}
+
+} // namespace rek2::batch

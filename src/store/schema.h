@@ -1,0 +1,25 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class QSqlDatabase;
+
+namespace rek2 {
+
+// Creates the system's own tables, the registry tables it reads and the
+// indexes its statements need, on an SQLite connection, in one transaction.
+// Throws std::runtime_error carrying the engine's message unchanged; on
+// error nothing of the schema is left behind.
+void createSchema(QSqlDatabase& db);
+
+// The REK2_SIF rows of a new installation: database type "ORACLE", first
+// reporting day 01.07.2008 and the "STATUS" text of every document kind;
+// with `withPayer` also the payer's name, address and tax number, the
+// responsible person and telephone and the payment sub-account of the demo
+// registry. Throws std::runtime_error with the engine's message.
+void insertSifBasics(QSqlDatabase& db, bool withPayer = true);
+
+// The statements createSchema runs, in order (one statement per entry).
+QStringList schemaStatementsSqlite();
+
+} // namespace rek2

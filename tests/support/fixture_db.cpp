@@ -1,0 +1,76 @@
+#include "support/fixture_db.h"
+
+#include "store/schema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <QVariantList>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace rek2::test {
+
+void createFixtureFile(const QString& path, bool sifBasics)
+{
+    const QString name = QStringLiteral("fixture-create-") + QUuid::createUuid().toString(QUuid::Id128);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            ADD_FAILURE() << "cannot open " << path.toStdString() << ": "
+                          << db.lastError().text().toStdString();
+        } else {
+            try {
+                createSchema(db);
+                if (sifBasics)
+                    rek2::insertSifBasics(db);
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << "fixture schema: " << e.what();
+            }
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+FixtureDb::FixtureDb(Content content)
+{
+    folderPath_ = dir_.path();
+    path_ = dir_.filePath(QStringLiteral("rek2.db"));
+    connectionName_ = QStringLiteral("fixture-") + QUuid::createUuid().toString(QUuid::Id128);
+    createFixtureFile(path_, content == Content::SifBasics);
+}
+
+FixtureDb::~FixtureDb()
+{
+    if (QSqlDatabase::contains(connectionName_)) {
+        {
+            QSqlDatabase d = QSqlDatabase::database(connectionName_, false);
+            d.close();
+        }
+        QSqlDatabase::removeDatabase(connectionName_);
+    }
+}
+
+QSqlDatabase FixtureDb::db()
+{
+    if (!QSqlDatabase::contains(connectionName_)) {
+        QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+        d.setDatabaseName(path_);
+    }
+    QSqlDatabase d = QSqlDatabase::database(connectionName_, true);
+    if (!d.isOpen())
+        ADD_FAILURE() << "cannot open fixture " << path_.toStdString() << ": "
+                      << d.lastError().text().toStdString();
+    return d;
+}
+
+void FixtureDb::exec(const QString& sql)
+{
+    QSqlQuery q(db());
+    if (!q.exec(sql))
+        ADD_FAILURE() << sql.toStdString() << ": " << q.lastError().text().toStdString();
+}
+
+} // namespace rek2::test
