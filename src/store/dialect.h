@@ -47,6 +47,15 @@ public:
 
     // Called once right after a connection opened.
     virtual void prepareConnection(QSqlDatabase& db, TOracleSession& session) = 0;
+
+    // Transactions of `session` on this engine (see TOracleSession).
+    virtual void beginTransaction(TOracleSession& session) = 0;
+    virtual void commitTransaction(TOracleSession& session) = 0;
+    virtual void rollbackTransaction(TOracleSession& session) = 0;
+    // A statement failed outside a transaction (the engine rolled it back).
+    virtual void statementFailed(TOracleSession& /*session*/) {}
+    // True when `message` says another connection holds the lock.
+    virtual bool isLockConflict(const QString& message) const = 0;
 };
 
 // SQLite: see sqlite_dialect.cpp for the rewrites.

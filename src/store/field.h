@@ -81,5 +81,6 @@ private:
 QString variantToText(const QVariant& v);                   // as TField::AsString
 QString formatNumber(double v, const QString& fmt);         // "#,##0.00" -> "1.234,56" (Slovenian separators)
 QVariant coerceToFieldType(const QVariant& v, FieldType t); // throws OracleError on bad text
+QString displayTextOf(const FieldDef& def, const QVariant& v); // as TField::DisplayText
 
 } // namespace rek2

@@ -12,6 +12,7 @@
 namespace rek2 {
 
 class RowStore;
+class DataSetWriter;
 
 enum class DataSetState { Inactive, Browse, Edit, Insert, CalcFields };
 
@@ -73,7 +74,7 @@ public:
 
     // Fields
     int FieldCount() const { return int(fields_.size()); }
-    TField* Fields(int i) const { return fields_.at(size_t(i)).get(); }
+    TField* Fields(int i) const { return fields_.at(size_t(i)); }
     TField* FieldByName(const QString& name) const; // throws "Field 'X' not found"
     TField* FindField(const QString& name) const;   // nullptr when missing
     int FieldIndex(const QString& name) const;      // -1 when missing
@@ -117,16 +118,30 @@ public:
     void setCurrentValue(int field, const QVariant& v);
 
 private:
+    void releaseFields();
+    void calculateRow(int physicalRow);
+    void rebuildView();
+    void resetView();
+    void moveTo(int row);
+    void checkActive() const;
+    void checkBrowseMode();
+    void startEditing(DataSetState state, int physicalRow);
+    void insertRow(bool atEnd);
+    void removeCurrentRow();
+    QVariant currentRowid() const;
+    std::vector<QVariant> rowValues(int physicalRow) const;
+    DataSetWriter writer();
+    template <typename F> void underRowLock(F write);
+
     struct Impl;
     std::unique_ptr<Impl> d_;
-    std::vector<std::unique_ptr<TField>> fields_;
+    std::vector<TField*> fields_; // owned by Impl
     DataSetState state_ = DataSetState::Inactive;
     int current_ = -1;
     bool modified_ = false;
     QString filter_;
     bool filtered_ = false;
     int disableCount_ = 0;
-    friend struct DataSetWriter;
 };
 
 } // namespace rek2
