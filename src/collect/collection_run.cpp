@@ -95,6 +95,10 @@ void CollectionRun::cleanUp()
     logCount(QStringLiteral("1.1. DELETE FROM REK2_ANAL"), q.RowsProcessed(), cleanupAnalSql());
 
     q.SQL = QStringList{cleanupDogSql()};
+    // SQLite takes no alias on the table of a DELETE.
+    q.SetEngineSQL(kSqlite,
+                   {QStringLiteral(" delete from rek2_dog where NOT EXISTS(select D.iddog from dog D where "
+                                   "D.IDDOG=rek2_dog.id_dog) and nvl(length(durs_id_dok), 0) = 0 ")});
     q.Execute();
     logCount(QStringLiteral("1.2. DELETE FROM REK2_DOG"), q.RowsProcessed(), cleanupDogSql());
     tx.commit();
@@ -140,18 +144,18 @@ void CollectionRun::checkNewRows()
 {
     TOracleQuery q;
     q.SetSession(ctx_.session);
-    q.SQL << QStringLiteral("SELECT A.SFVP, A.SFKPN, A.DATUM_IZP_DIV, A.NAZIV FROM REK2_ANAL A WHERE "
-                            "A.ID_REK2_ZBIR=0 AND A.BRUTO IS NULL AND A.DATUM_IZP_DIV>=:DatumOd AND "
-                            "A.DATUM_IZP_DIV<=:DatumDo");
+    q.SQL << QStringLiteral(
+        "SELECT A.SFVP, A.DATUM_IZP_DIV, A.NAZIV FROM REK2_ANAL A WHERE A.ID_REK2_ZBIR=0 AND "
+        "A.BRUTO IS NULL AND A.DATUM_IZP_DIV>=:DatumOd AND A.DATUM_IZP_DIV<=:DatumDo ORDER BY "
+        "A.SFVP, A.NAZIV");
     q.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
     q.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
     q.Execute();
     if (q.RowCount() > 0)
         throw OracleError(
-            QStringLiteral("Bruto znesek izplačila ni izračunan (manjka kupon), VP %1, kupon %2, "
-                           "datum %3, %4!")
-                .arg(q.FieldAsString(0), q.FieldAsString(1),
-                     q.FieldAsDate(2).toString(QStringLiteral("dd.MM.yyyy")), q.FieldAsString(3)));
+            QStringLiteral("Bruto znesek izplačila ni izračunan (manjka kupon): VP %1, datum %2, %3!")
+                .arg(q.FieldAsString(0), q.FieldAsDate(1).toString(QStringLiteral("dd.MM.yyyy")),
+                     q.FieldAsString(2)));
 
     TOracleQuery r;
     r.SetSession(ctx_.session);
@@ -159,8 +163,9 @@ void CollectionRun::checkNewRows()
         "SELECT A.SFVP, A.SFKPN, A.DATUM_IZP_DIV FROM REK2_ANAL A LEFT OUTER JOIN KPN K ON "
         "K.SFKPN=A.SFKPN WHERE A.ID_REK2_ZBIR=0 AND ((A.DATUM_IZP_DIV>=:DatumOd AND "
         "A.DATUM_IZP_DIV<=:DatumDo) OR (A.DATUM_PLC_DVK>=:DatumOd AND A.DATUM_PLC_DVK<=:DatumDo)) "
-        "AND NOT EXISTS(SELECT 1 FROM DVK_STP S WHERE S.SFDRZ='S' AND S.TIP=K.SFOBR AND "
-        "S.DAN<=A.DATUM_IZP_DIV) AND K.SFKPN IS NOT NULL");
+        "AND K.SFKPN IS NOT NULL AND NOT EXISTS(SELECT 1 FROM DVK_STP S WHERE S.SFDRZ='S' AND "
+        "S.TIP=(CASE WHEN K.SFOBR IN ('D', 'O') THEN K.SFOBR ELSE 'D' END) AND S.DAN<=A.DATUM_IZP_DIV) "
+        "ORDER BY A.DATUM_IZP_DIV, A.SFVP, A.SFKPN");
     r.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
     r.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
     r.Execute();

@@ -1,0 +1,377 @@
+#include "collect/collection_run.h"
+#include "collect/registry_fixture.h"
+#include "store/oracle_error.h"
+
+#include <gtest/gtest.h>
+
+using namespace rek2;
+using namespace rek2::collect;
+using rek2::test::CollectFixture;
+
+namespace {
+
+const QString kSub = QStringLiteral("SI56011008881000030");
+
+// REK2_ANAL after collecting 15.06.2009, standard variant, residents only.
+// NAZIV|DVS|IDENT_ST|REZ|DRZ|UGO|SIF_SFDOH|BRUTO|OBR|PLC|TUJ|VRSTA|IZP|PLC
+// date|STATUS|SFKPN|SFVP|IME|PRIIMEK|ZNIZ|DURS
+const QStringList kAnalStandard = {
+    "Ana "
+    "Novak|11111111||R|SI|1|5700|200.00|40.00|40.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Ana|Novak|N|0",
+    "Ana Novak|11111111||R|SI|1|5400|40.00|||0.00|1901|2009-06-15||O|503|RS33|Ana|Novak|N|0",
+    "Ana "
+    "Novak|11111111||R|SI|1|5700|61.72|12.34|12.34|0.00|1920|2009-06-15|2009-06-15|O|504|OMV|Ana|Novak|N|0",
+    "Ana Novak|11111111||R|SI|1|5700|80.00|16.00|0.00|0.00|1920|2009-06-15||O|506|KRKG|Ana|Novak|N|0",
+    "Bor "
+    "Kranjc|22222222||R|SI|1|5700|100.00|10.00|10.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Bor|Kranjc|D|"
+    "0",
+    "Bor "
+    "Kranjc|22222222||R|SI|1|5600|150.00|37.50|37.50|0.00|1902|2009-06-15|2009-06-15|O|502|SOS2E_S|Bor|"
+    "Kranjc|N|0",
+    "Bor "
+    "Kranjc|22222222||R|SI|1|5400|50.00|12.50|12.50|0.00|1901|2009-06-15|2009-06-15|O|505|TUJB|Bor|Kranjc|N|"
+    "0",
+    "Cene "
+    "Zupan|33333333||R|SI|1|5700|50.00|10.00|10.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Cene|Zupan|N|0",
+    "Dana Kos|44444444||R|SI|1|5700|61.73|12.34|12.34|0.01|1920|2009-06-15|2009-06-15|O|504|OMV|Dana|Kos|N|0",
+};
+
+// REK2_ZBIR after the same run.
+// SFKPN|SFVP|VRSTA|IZP|PLC|MESEC|TYPE|DEL|REZ|NEREZ|NETO|DOH|DOH_NEREZ|DOH_BREZ|DAV_OSN|DAV_ODT|STOPNJA|DAV_TUJ|
+// ZNZ_LES|ZNZ_STP|ZNZ_OSN|SKUPAJ|PODRACUN|REF_DOK|REF_ANAL
+const QStringList kZbirStandard = {
+    "501|KRKG|1920|2009-06-15|2009-06-15|06.2009|O|1|3|0|290.00|350.00|0.00|0.00|350.00|60.00|20.00|0.00|0."
+    "00|10.00|"
+    "100.00|60.00|" +
+        kSub + "||",
+    "502|SOS2E_S|1902|2009-06-15|2009-06-15|06.2009|O|1|1|0|112.50|150.00|0.00|0.00|150.00|37.50|25.00|0.00|"
+    "0.00|"
+    "0.00|0.00|37.50|" +
+        kSub + "||",
+    "503|RS33|1901|2009-06-15||06.2009|O|1|1|0|40.00|40.00|0.00|0.00|40.00|0.00|25.00|0.00|0.00|0.00|0.00|0."
+    "00|" +
+        kSub + "||",
+    "504|OMV|1920|2009-06-15|2009-06-15|06.2009|O|1|2|0|98.76|123.45|0.00|0.00|123.45|24.69|20.00|0.01|0.00|"
+    "0.00|"
+    "0.00|24.68|" +
+        kSub + "||",
+    "505|TUJB|1901|2009-06-15|2009-06-15|06.2009|O|1|1|0|37.50|50.00|0.00|0.00|50.00|12.50|25.00|0.00|0.00|0."
+    "00|"
+    "0.00|12.50|" +
+        kSub + "||",
+    "506|KRKG|1920|2009-06-15||06.2009|O|1|1|0|64.00|80.00|0.00|0.00|80.00|16.00|20.00|0.00|0.00|0.00|0.00|"
+    "16.00|" +
+        kSub + "||",
+};
+
+// REK2_DOG: event, tax link, status, the analytic row it points to, whether
+// that row's summary exists.
+const QStringList kLinksStandard = {
+    "1001|D|O|Ana Novak|501|1",  "1002|D|O|Cene Zupan|501|1", "1003|D|O|Cene Zupan|501|1",
+    "1006|D|O|Bor Kranjc|502|1", "1007|D|O|Bor Kranjc|505|1", "1008|N|O|Ana Novak|503|1",
+    "1009|D|O|Dana Kos|504|1",   "1010|D|O|Ana Novak|504|1",  "1011|D|O|Bor Kranjc|501|1",
+    "1012|N|O|Ana Novak|506|1",
+};
+
+QStringList runLines(const QStringList& log)
+{
+    QStringList out;
+    for (const auto& l : log)
+        if (l.startsWith("TfRek.bNaborClick: "))
+            out << l.mid(19);
+    return out;
+}
+
+} // namespace
+
+TEST(CollectionRun, StandardVariantFillsTheThreeTables)
+{
+    CollectFixture f;
+    bool clicked = false;
+    RunHooks hooks;
+    hooks.dbgZbirniCellClick = [&] { clicked = true; };
+    CollectionRun run(f.ctx, hooks);
+    EXPECT_EQ(run.bNaborClick(), CollectionRun::Outcome::Finished);
+
+    EXPECT_EQ(f.analyticRows(), kAnalStandard);
+    EXPECT_EQ(f.summaryRows(), kZbirStandard);
+    EXPECT_EQ(f.links(), kLinksStandard);
+    EXPECT_EQ(
+        f.scalar(
+            "SELECT COUNT(*) FROM REK2_ANAL WHERE ID_REK2_ZBIR NOT IN (SELECT ID_REK2_ZBIR FROM REK2_ZBIR)"),
+        "0");
+
+    // Both views loaded, the first summary clicked, the busy indicator gone.
+    EXPECT_EQ(f.ctx.odsREK2_Zbir.RecordCount(), 6);
+    EXPECT_EQ(f.ctx.odsNabor.RecordCount(), 9);
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(f.op.busyLog, (QStringList{"show:Nabor podatkov....", "hide"}));
+    EXPECT_TRUE(f.op.shown.empty());
+
+    const QStringList expected = {
+        "START",
+        "FHasBrutoDiv=false)",
+        "FREK_5700_neRez=false)",
+        "T2S=false)",
+        "1.0. UPDATE REK2_DOG (count=0)",
+        "1.1. DELETE FROM REK2_ANAL (count=0)",
+        "1.2. DELETE FROM REK2_DOG (count=0)",
+        "2.1. INSERT INTO REK2_DOG(2) (count=10)",
+        "2.2. INSERT INTO REK2_ANAL(2) (count=9)",
+        "3. SELECT FROM REK2_ANAL (count=9)",
+        "4.SQL:",
+        "4. UPDATE REK2_DOG (count=10)",
+        "5. SELECT FROM REK2_ZBIR (count=6)",
+        "6. SELECT FROM REK2_DOG (count=9)",
+        "END",
+    };
+    EXPECT_EQ(runLines(f.logLines()), expected);
+}
+
+TEST(CollectionRun, ASecondRunOfThePeriodChangesNothing)
+{
+    CollectFixture f;
+    f.ctx.settings.FREK_5700_neRez = true; // a recipient without a Slovenian tax number
+    CollectionRun(f.ctx).bNaborClick();
+    const QStringList anal = f.analyticRows();
+    const QStringList zbir = f.summaryRows();
+    const QStringList links = f.links();
+
+    CollectionRun(f.ctx).bNaborClick();
+    EXPECT_EQ(f.analyticRows(), anal);
+    EXPECT_EQ(f.summaryRows(), zbir);
+    EXPECT_EQ(f.links(), links);
+    const QStringList lines = runLines(f.logLines());
+    EXPECT_EQ(lines.count("2.1. INSERT INTO REK2_DOG(2) (count=0)"), 1);
+    EXPECT_EQ(lines.count("2.2. INSERT INTO REK2_ANAL(2) (count=0)"), 1);
+
+    // The non-resident of the dividend coupon is in, his interest is not.
+    EXPECT_TRUE(
+        anal.contains("Hans Müller||AT-123|N|AT|1|5700|100.00|15.00|15.00|0.00|1920|2009-06-15|2009-06-15|O|"
+                      "501|KRKG|Hans|Müller|N|0"));
+    EXPECT_TRUE(links.contains("1004|D|O|Hans Müller|501|1"));
+    EXPECT_EQ(anal.size(), kAnalStandard.size() + 1);
+    EXPECT_EQ(zbir[0],
+              "501|KRKG|1920|2009-06-15|2009-06-15|06.2009|O|1|3|1|375.00|450.00|100.00|0.00|450.00|75.00|"
+              "20.00|0.00|0.00|10.00|100.00|75.00|" +
+                  kSub + "||");
+    EXPECT_TRUE(f.op.shown.empty()) << "rows without a tax number are no duplicates";
+}
+
+TEST(CollectionRun, GrossDividendVariant)
+{
+    CollectFixture f;
+    f.ctx.settings.FHasBrutoDiv = true;
+    f.ctx.settings.SfDogDvcOdt = "'601'";
+    CollectionRun(f.ctx).bNaborClick();
+
+    // The account owner is taxed, the payout's own OBRVLT does not matter
+    // (Dana's 1014), the reduced rate is not written, and the foreign credit
+    // is given whoever the issuer is.
+    const QStringList anal = {
+        "Ana "
+        "Novak|11111111||R|SI|1|5700|200.00|40.00|40.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Ana|Novak|"
+        "|0",
+        "Ana Novak|11111111||R|SI|1|5400|40.00|||10.00|1901|2009-06-15||O|503|RS33|Ana|Novak||0",
+        "Ana "
+        "Novak|11111111||R|SI|1|5700|61.72|12.34|12.34|0.00|1920|2009-06-15|2009-06-15|O|504|OMV|Ana|Novak||"
+        "0",
+        "Ana Novak|11111111||R|SI|1|5700|80.00|16.00|0.00|0.00|1920|2009-06-15||O|506|KRKG|Ana|Novak||0",
+        "Bor "
+        "Kranjc|22222222||R|SI|1|5700|100.00|10.00|10.00|10.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Bor|"
+        "Kranjc||0",
+        "Bor "
+        "Kranjc|22222222||R|SI|1|5600|150.00|37.50|37.50|0.00|1902|2009-06-15|2009-06-15|O|502|SOS2E_S|Bor|"
+        "Kranjc||0",
+        "Bor "
+        "Kranjc|22222222||R|SI|1|5400|50.00|12.50|12.50|0.00|1901|2009-06-15|2009-06-15|O|505|TUJB|Bor|"
+        "Kranjc||0",
+        "Cene "
+        "Zupan|33333333||R|SI|1|5700|50.00|10.00|10.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Cene|Zupan|"
+        "|0",
+        "Dana Kos|44444444||R|SI|1|5700|10.00|||2.00|1920|2009-06-15||O|501|KRKG|Dana|Kos||0",
+        "Dana "
+        "Kos|44444444||R|SI|1|5700|61.73|12.34|12.34|0.01|1920|2009-06-15|2009-06-15|O|504|OMV|Dana|Kos||0",
+    };
+    EXPECT_EQ(f.analyticRows(), anal);
+    const QStringList zbir = {
+        "501|KRKG|1920|2009-06-15|2009-06-15|06.2009|O|1|3|0|280.00|350.00|0.00|0.00|350.00|70.00|20.00|10."
+        "00|0.00|"
+        "0.00|0.00|60.00|" +
+            kSub + "||",
+        "501|KRKG|1920|2009-06-15||06.2009|O|1|1|0|8.00|10.00|0.00|0.00|10.00|2.00|20.00|2.00|0.00|0.00|0.00|"
+        "0.00|" +
+            kSub + "||",
+        kZbirStandard[1],
+        "503|RS33|1901|2009-06-15||06.2009|O|1|1|0|30.00|40.00|0.00|0.00|40.00|10.00|25.00|10.00|0.00|0.00|0."
+        "00|0.00|" +
+            kSub + "||",
+        kZbirStandard[3],
+        kZbirStandard[4],
+        kZbirStandard[5],
+    };
+    EXPECT_EQ(f.summaryRows(), zbir);
+    QStringList links = kLinksStandard;
+    links << "1014|N|O|Dana Kos|501|1";
+    links.sort();
+    EXPECT_EQ(f.links(), links);
+    EXPECT_TRUE(runLines(f.logLines()).contains("2.1. INSERT INTO REK2_DOG(1) (count=11)"));
+}
+
+TEST(CollectionRun, TaxPaidLaterIsTheSecondPartOfTheFirstReturn)
+{
+    CollectFixture f;
+    CollectionRun(f.ctx).bNaborClick();
+
+    // History: the first part was filed (and filed again as a later
+    // original); a cancellation, an earlier second part, an unnumbered
+    // record and another coupon are no first part.
+    f.db.exec("INSERT INTO REK2_ZBIR_HST (ID_REK2_ZBIR, DURS_ID_DOK, CORRECTIONTYPE, SIF_VRSTE_DOH, "
+              "DATUM_IZP, SFVP, "
+              "SFKPN, CAS) VALUES "
+              "(90, 'EDP-12345678-1', 'O', '1920', '2009-06-15', 'KRKG', 506, '2009-06-20'),"
+              "(91, 'EDP-12345678-7', 'O', '1920', '2009-06-15', 'KRKG', 506, '2009-06-25'),"
+              "(92, 'EDP-12345678-9', 'S', '1920', '2009-06-15', 'KRKG', 506, '2009-06-30'),"
+              "(93, 'EDP-12345678-8', 'D', '1920', '2009-06-15', 'KRKG', 506, '2009-06-28'),"
+              "(94, NULL, 'O', '1920', '2009-06-15', 'KRKG', 506, '2009-07-01'),"
+              "(95, 'EDP-12345678-5', 'O', '1920', '2009-06-15', 'KRKG', 501, '2009-07-02')");
+
+    f.period(QDate(2009, 7, 1), QDate(2009, 7, 31));
+    CollectionRun(f.ctx).bNaborClick();
+
+    EXPECT_TRUE(
+        f.analyticRows().contains("Ana Novak|11111111||R|SI|1|5700|80.00|16.00|16.00|0.00|1920|2009-06-15|"
+                                  "2009-07-10|O|506|KRKG|Ana|Novak|N|0"));
+    EXPECT_TRUE(f.links().contains("1012|N|O|Ana Novak|506|0")) << "its July summary replaced June's";
+    EXPECT_TRUE(f.links().contains("1012|D|O|Ana Novak|506|1"));
+    EXPECT_EQ(
+        f.summaryRows(),
+        (QStringList{"506|KRKG|1920|2009-06-15|2009-07-10|06.2009|D|2|1|0|64.00|80.00|0.00|0.00|80.00|16.00|"
+                     "20.00|0.00|0.00|0.00|0.00|16.00|" +
+                     kSub + "|EDP-12345678-7|EDP-12345678-7"}));
+
+    // Without a filed first part the references stay empty.
+    f.db.exec("DELETE FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR IN (90, 91)");
+    CollectionRun(f.ctx).bNaborClick();
+    EXPECT_TRUE(
+        f.summaryRows().value(0).endsWith("|D|2|1|0|64.00|80.00|0.00|0.00|80.00|16.00|20.00|0.00|0.00|0.00|"
+                                          "0.00|16.00|" +
+                                          kSub + "||"));
+}
+
+TEST(CollectionRun, VanishedEventTakesItsRowAndTheSurvivorIsRebuilt)
+{
+    CollectFixture f;
+    CollectionRun(f.ctx).bNaborClick();
+    f.db.exec("DELETE FROM DOG WHERE IDDOG = 1003"); // one of Cene's two accounts
+
+    CollectionRun(f.ctx).bNaborClick();
+    QStringList anal = kAnalStandard;
+    anal[7] = "Cene "
+              "Zupan|33333333||R|SI|1|5700|20.00|4.00|4.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Cene|"
+              "Zupan|N|0";
+    EXPECT_EQ(f.analyticRows(), anal);
+    QStringList links = kLinksStandard;
+    links.removeAll("1003|D|O|Cene Zupan|501|1");
+    EXPECT_EQ(f.links(), links);
+    EXPECT_TRUE(
+        f.summaryRows().value(0).startsWith("501|KRKG|1920|2009-06-15|2009-06-15|06.2009|O|1|3|0|266.00|"
+                                            "320.00|0.00|0.00|320.00|54.00|"));
+    EXPECT_TRUE(runLines(f.logLines()).contains("1.0. UPDATE REK2_DOG (count=1)"));
+}
+
+TEST(CollectionRun, T2SModeSelectsByIssuerAndTaxStatus)
+{
+    CollectFixture f;
+    f.ctx.settings.T2S = true;
+    f.db.exec("UPDATE DOG SET DAVEKSTATUS = '0' WHERE IDDOG = 1011");
+    CollectionRun(f.ctx).bNaborClick();
+    // Class 'F' with a domestic issuer whatever the residence (Hans), or a
+    // resident with a foreign issuer; an 'R' link and a tax status other
+    // than '0' are needed (1008 and 1011 stay out).
+    EXPECT_EQ(f.scalar("SELECT GROUP_CONCAT(ID_DOG, ',') FROM (SELECT ID_DOG FROM REK2_DOG ORDER BY ID_DOG)"),
+              "1001,1002,1003,1004,1005,1006,1007,1009,1010,1012");
+    EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM REK2_DOG WHERE IFNULL(ID_REK2_ANAL, 0) = 0"), "0");
+    EXPECT_EQ(
+        f.scalar("SELECT GROUP_CONCAT(SIF_SFDOH, ',') FROM (SELECT SIF_SFDOH FROM REK2_ANAL WHERE REZ = 'N' "
+                 "ORDER BY 1)"),
+        "5600,5700");
+}
+
+TEST(CollectionRun, DuplicateTaxNumbersAskAbortOrIgnore)
+{
+    for (bool ignore : {false, true}) {
+        CollectFixture f;
+        f.db.exec(
+            "INSERT INTO OSB (SFOSB, NZV, IME, DVS, SFDRZ, SFSOS) VALUES (106, 'Novak', 'Anja', '11111111', "
+            "'S', 'F')");
+        f.db.exec("INSERT INTO POG VALUES (8, 106)");
+        f.db.exec(
+            "INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, SFKPN, SFVP, LOT, TCJVLT, OBRVLT) VALUES "
+            "(1030, '500', '=', '2009-06-15', 8, 501, 1, 10, 1, 2)");
+        f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, ZPD, IDPOG, LOT, TCJVLT, GOT, SFVPGOT) VALUES "
+                  "(2030, '601', '-', '2009-06-15', '2009-06-15', 8, -4, 1, -4, 978)");
+        f.db.exec("INSERT INTO DOGLNK VALUES (1030, 2030, 'R')");
+        f.op.abortIgnoreAnswers.push_back(ignore);
+
+        const auto outcome = CollectionRun(f.ctx).bNaborClick();
+        ASSERT_EQ(f.op.shown.size(), 1u);
+        EXPECT_EQ(f.op.shown[0].kind, "AbortIgnore");
+        EXPECT_EQ(f.op.shown[0].text, "Podvojene davčne številke:\n\n11111111 (2)");
+        EXPECT_FALSE(f.op.busy);
+        const QString unlinked = f.scalar("SELECT COUNT(*) FROM REK2_DOG WHERE IFNULL(ID_REK2_ANAL, 0) = 0");
+        if (ignore) {
+            EXPECT_EQ(outcome, CollectionRun::Outcome::Finished);
+            EXPECT_EQ(unlinked, "0") << "the two recipients are told apart by name";
+        } else {
+            EXPECT_EQ(outcome, CollectionRun::Outcome::Aborted);
+            EXPECT_EQ(unlinked, "11");
+            EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM REK2_ZBIR"), "6") << "re-grouping stays";
+            EXPECT_FALSE(runLines(f.logLines()).contains("END"));
+        }
+    }
+}
+
+TEST(CollectionRun, EuroChangeoverBinding)
+{
+    CollectFixture f;
+    struct Case
+    {
+        QDate from, to;
+        int value;
+    };
+    const Case cases[] = {
+        {QDate(2006, 12, 1), QDate(2006, 12, 31), 1},
+        {QDate(2006, 12, 30), QDate(2007, 1, 2), 978},
+        {QDate(2007, 1, 1), QDate(2007, 1, 1), 978},
+    };
+    for (const auto& c : cases) {
+        f.period(c.from, c.to);
+        EXPECT_EQ(CollectionRun::sfVpGotEur(f.ctx), c.value) << c.from.toString().toStdString();
+    }
+    f.db.exec("DELETE FROM EUROOBD");
+    EXPECT_EQ(CollectionRun::sfVpGotEur(f.ctx), 0);
+}
+
+TEST(CollectionRun, BeforeTheChangeoverTheCashCodeOfTheOldCurrencyCounts)
+{
+    // A payout of 2006: withholding in the old currency's cash code 1 is
+    // taken from the cash amount, the USD one from LOT over the rate.
+    CollectFixture f;
+    f.db.exec("UPDATE DOG SET DAN = '2006-06-15' WHERE IDDOG IN (1001, 1010)");
+    f.db.exec(
+        "UPDATE DOG SET DAN = '2006-06-15', ZPD = '2006-06-15', SFVPGOT = 1, GOT = -9600 WHERE IDDOG = 2001");
+    f.db.exec("UPDATE DOG SET DAN = '2006-06-15', ZPD = '2006-06-15' WHERE IDDOG = 2010");
+    f.period(QDate(2006, 6, 15), QDate(2006, 6, 15));
+    CollectionRun(f.ctx).bNaborClick();
+    EXPECT_EQ(
+        f.analyticRows(),
+        (QStringList{
+            "Ana Novak|11111111||R|SI|1|5700|200.00|9600.00|9600.00|0.00|1920|2006-06-15|2006-06-15|O|501|"
+            "KRKG|Ana|Novak|N|0",
+            "Ana Novak|11111111||R|SI|1|5700|61.72|12.34|12.34|3.09|1920|2006-06-15|2006-06-15|O|504|"
+            "OMV|Ana|Novak|N|0"}));
+    // The rate in force in 2006 is the older 25 %, which also gives Ana a
+    // credit of 15.43 - 12.34 on the foreign dividend.
+    EXPECT_EQ(f.scalar("SELECT STOPNJA FROM REK2_ZBIR WHERE SFKPN = 501"), "25");
+}
