@@ -1,0 +1,105 @@
+#include "collect/registry_fixture.h"
+#include "collect/sqlite_statements.h"
+#include "collect/statements.h"
+#include "store/oracle_query.h"
+#include "store/transaction.h"
+
+#include <gtest/gtest.h>
+
+using namespace rek2;
+using namespace rek2::collect;
+using rek2::test::CollectFixture;
+
+namespace {
+
+// Links the period's events with the stored event statement (through the
+// dialect), then builds the analytic rows with the stored Oracle text or with
+// the hand-written SQLite text; returns the rows.
+QStringList collectRows(CollectFixture& f, bool handWritten)
+{
+    f.db.exec("DELETE FROM REK2_ANAL");
+    f.db.exec("DELETE FROM REK2_DOG");
+    const Settings& s = f.ctx.settings;
+    Transaction tx(f.session);
+    TOracleQuery events;
+    events.SetSession(&f.session);
+    events.SQL = eventStatement(s).split('\n');
+    events.DeclareAndSet("DatumOd", VarType::Date, f.ctx.datumOd);
+    events.DeclareAndSet("DatumDo", VarType::Date, f.ctx.datumDo);
+    events.Execute();
+
+    TOracleQuery rows;
+    rows.SetSession(&f.session);
+    rows.SQL = analyticStatement(s).split('\n');
+    if (handWritten)
+        rows.SetEngineSQL("QSQLITE", sqlite::analyticStatement(s).split('\n'));
+    rows.DeclareAndSet("DatumOd", VarType::Date, f.ctx.datumOd);
+    rows.DeclareAndSet("DatumDo", VarType::Date, f.ctx.datumDo);
+    rows.DeclareAndSet("SfVpGotEUR", VarType::Integer, 978);
+    rows.Execute();
+    tx.commit();
+    return f.analyticRows();
+}
+
+} // namespace
+
+// The analytic statements as stored (Oracle text through the dialect) and
+// their hand-written SQLite forms give the same rows, in every variant and
+// placeholder form, for the payout day and for the later tax day.
+TEST(CollectDialect, StoredAndHandWrittenAnalyticStatementsAgree)
+{
+    CollectFixture f;
+    struct Form
+    {
+        const char* name;
+        bool bruto, neRez, t2s;
+    };
+    const Form forms[] = {
+        {"standard", false, false, false},
+        {"standard, non-residents", false, true, false},
+        {"standard, T2S", false, false, true},
+        {"gross dividends", true, false, false},
+        {"gross dividends, non-residents", true, true, false},
+    };
+    for (const auto& form : forms) {
+        f.ctx.settings.FHasBrutoDiv = form.bruto;
+        f.ctx.settings.SfDogDvcOdt = form.bruto ? "601" : "";
+        f.ctx.settings.FREK_5700_neRez = form.neRez;
+        f.ctx.settings.T2S = form.t2s;
+        for (const QDate day : {QDate(2009, 6, 15), QDate(2009, 7, 10)}) {
+            f.period(QDate(2009, 6, 1), day);
+            const QStringList stored = collectRows(f, false);
+            const QStringList handWritten = collectRows(f, true);
+            EXPECT_FALSE(stored.isEmpty()) << form.name;
+            EXPECT_EQ(stored, handWritten) << form.name << " to " << day.toString().toStdString();
+        }
+    }
+}
+
+// The smaller stored statements of the collection run through the dialect.
+TEST(CollectDialect, LookUpsRunThroughTheDialect)
+{
+    CollectFixture f;
+    auto first = [&](const QStringList& sql, const QList<std::pair<QString, QVariant>>& vars) {
+        TOracleQuery q;
+        q.SetSession(&f.session);
+        q.SQL = sql;
+        for (const auto& [name, value] : vars)
+            q.DeclareAndSet(name,
+                            value.typeId() == QMetaType::QDate ? VarType::Date
+                            : value.typeId() == QMetaType::Int ? VarType::Integer
+                                                               : VarType::String,
+                            value);
+        q.Execute();
+        return q.RowCount() > 0 ? q.FieldAsString(0) : QStringLiteral("<none>");
+    };
+    EXPECT_EQ(first({qTipSFKPN()}, {{"SFKPN", 505}}), "O");
+    EXPECT_EQ(first({qTipSFVP()}, {{"KRT", "RS33"}}), "O");
+    EXPECT_EQ(first({qTipSFVP()}, {{"KRT", "KRKG"}}), "D");
+    EXPECT_EQ(first(qStopnja(), {{"DAN", QDate(2006, 12, 31)}, {"TIP", "D"}}), "25");
+    EXPECT_EQ(first(qStopnja(), {{"DAN", QDate(2007, 1, 1)}, {"TIP", "D"}}), "20");
+    EXPECT_EQ(first(qStopnja(), {{"DAN", QDate(1999, 1, 1)}, {"TIP", "D"}}), "<none>");
+    EXPECT_EQ(first(odsKupon(), {}), "KRKG");
+    EXPECT_EQ(first({euroChangeoverSql()}, {}), "2007-01-01");
+    EXPECT_EQ(first({cleanupAnalSql()}, {}), "<none>");
+}
