@@ -4,8 +4,12 @@
 #include "base/settings_ini.h"
 #include "base/version.h"
 #include "grid/tfwwdbgrid.h"
+#include "store/connect.h"
+#include "store/oracle_session.h"
+#include "store/settings_db.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QDateTime>
@@ -15,6 +19,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <cstdio>
 
@@ -25,16 +30,28 @@ QString mainWindowCaption(const QString& version)
     return QStringLiteral("Dnevno poročanje obrazca REK-2 v") + version;
 }
 
-TfRek::TfRek(LogonValues logon, QWidget* parent) : QMainWindow(parent), logon_(std::move(logon))
+TfRek::TfRek(LogonValues logon, QWidget* parent)
+    : QMainWindow(parent), OracleSession1(std::make_unique<TOracleSession>()), logon_(std::move(logon))
 {
     setObjectName(QStringLiteral("fRek"));
     resize(774, 639);
+    ctx.log = &log_;
+    ctx.op = this;
+    ctx.attachSession(OracleSession1.get());
     buildLayout();
+    dbgZbirni->setDataSet(&ctx.odsREK2_Zbir);
+    dbgNabor->setDataSet(&ctx.odsNabor);
     FormCreate();
     wireHandlers();
 }
 
-TfRek::~TfRek() = default;
+TfRek::~TfRek()
+{
+    // The grids outlive the datasets they show (children go last): unbind first.
+    for (TFwwDBGrid* g : {dbgZbirni, dbgNabor, dbgPregled, dbgPredgledA})
+        g->setDataSet(nullptr);
+    ctx.log = nullptr; // the log goes before the context
+}
 
 void TfRek::FormCreate()
 {
@@ -42,7 +59,7 @@ void TfRek::FormCreate()
         const QRect avail = screen->availableGeometry();
         move(avail.x() + (avail.width() - width()) / 2, avail.y() + (avail.height() - height()) / 2);
     }
-    FKopiranje = false;
+    ctx.FKopiranje = false;
     setWindowTitle(mainWindowCaption(fileVersion()));
     PageControl1->setCurrentIndex(0);
 
@@ -60,10 +77,10 @@ void TfRek::FormCreate()
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
     });
 
-    iniFound_ = readIniSettings(iniFilePath(), installationFolder(), settings_);
+    iniFound_ = readIniSettings(iniFilePath(), installationFolder(), ctx.settings);
     if (!iniFound_)
         Information(QStringLiteral("Manjka .ini datoteka!"));
-    log_.setDebug(settings_.Debug);
+    log_.setDebug(ctx.settings.Debug);
     DebugMessage(QStringLiteral("Start programa v") + fileVersion());
 }
 
@@ -139,10 +156,28 @@ void TfRek::Progress(int value, int max)
     }
 }
 
+void TfRek::syncContext()
+{
+    ctx.datumOd = dtpDatumOd->date();
+    ctx.datumDo = dtpDatumDo->date();
+    ctx.pregledOd = dtpPregledOd->date();
+    ctx.pregledDo = dtpPregledDo->date();
+    ctx.xmlZaVseZbirne = cbXMLZaVseZbirne->isChecked();
+    ctx.selectedZbirIds.clear();
+    TOracleDataSet& z = ctx.odsREK2_Zbir;
+    const int idField = z.Active() ? z.FieldIndex(QStringLiteral("ID_REK2_ZBIR")) : -1;
+    if (idField >= 0) {
+        for (int row : dbgZbirni->selectedRows())
+            if (row < z.RecordCount())
+                ctx.selectedZbirIds << z.Value(row, idField).toInt();
+    }
+}
+
 bool TfRek::guarded(const std::function<void()>& action)
 {
     QString message;
     try {
+        syncContext();
         action();
         return true;
     } catch (const std::exception& e) {

@@ -2,9 +2,11 @@
 #include "base/debuglog.h"
 #include "base/operator.h"
 #include "base/settings.h"
+#include "store/context.h"
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QDateEdit;
@@ -23,6 +25,7 @@ class QWidget;
 namespace rek2 {
 
 class TFwwDBGrid;
+class TOracleSession;
 
 // "Dnevno poročanje obrazca REK-2 v" followed directly by the version.
 QString mainWindowCaption(const QString& version);
@@ -66,12 +69,23 @@ public:
     void DebugMessage(const QString& text) { log_.DebugMessage(text); }
     DebugLog& debugLog() { return log_; }
 
-    // The general error handler every handler runs in: an error hides the
-    // busy indicator and is shown with its own message, unchanged.
-    // Returns false when `action` failed.
+    // The general error handler every handler runs in: the window state is
+    // copied into `ctx` first; an error hides the busy indicator and is shown
+    // with its own message, unchanged. Returns false when `action` failed.
     bool guarded(const std::function<void()>& action);
 
-    Settings& settings() { return settings_; }
+    // Copies the pickers, the "za vse zbirne" box and the summary grid's
+    // marked rows (their ID_REK2_ZBIR) into `ctx`.
+    void syncContext();
+
+    // The one database session; declared before `ctx` so it outlives the
+    // datasets bound to it.
+    std::unique_ptr<TOracleSession> OracleSession1;
+    // The window state the domain operations work on: session, settings,
+    // log, operator, pickers, the collection tab's datasets.
+    RekContext ctx;
+
+    Settings& settings() { return ctx.settings; }
     const LogonValues& logon() const { return logon_; }
     // Whether the INI file was found at creation.
     bool iniFound() const { return iniFound_; }
@@ -79,6 +93,9 @@ public:
     // --- lifecycle ----------------------------------------------------------
     void FormShow();  // log-on and database settings; run once, at first showing
     void FormClose(); // closing
+    // After a successful log-on and the database settings (tfrek_nabor.cpp):
+    // the place to open the collection tab's grids.
+    void afterLogOn();
     void PageControl1Change(int index);
     void dtpDatumOdChange();
 
@@ -188,9 +205,6 @@ public:
     // over all tabs: the busy indicator
     QLabel* Panel6 = nullptr;
 
-    // Set when a submitted return has been copied back; never lowered.
-    bool FKopiranje = false;
-
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -203,8 +217,9 @@ private:
     void centrePanel6();
 
     LogonValues logon_;
-    Settings settings_;
     DebugLog log_;
+    // Older name of ctx.settings, kept for handlers written against it.
+    Settings& settings_ = ctx.settings;
     bool iniFound_ = false;
     bool shown_ = false;
     bool logFailureShown_ = false;

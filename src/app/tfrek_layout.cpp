@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <array>
 
 namespace rek2 {
 
@@ -67,6 +68,44 @@ TFwwDBGrid* grid(QWidget* parent, const char* name, bool multiSelect)
     return g;
 }
 
+// The top panel of the collection and review tabs: "Datum od", "Datum do"
+// with their pickers and the "?" button.
+struct DateBar
+{
+    QFrame* frame;
+    QHBoxLayout* layout;
+    QLabel* lOd;
+    QLabel* lDo;
+    QDateEdit* od;
+    QDateEdit* dO;
+    QToolButton* show;
+};
+
+DateBar dateBar(QWidget* tab, const char* frameName, const std::array<const char*, 5>& names)
+{
+    DateBar b{};
+    b.frame = named(new QFrame(tab), frameName);
+    b.frame->setFrameShape(QFrame::StyledPanel);
+    b.layout = new QHBoxLayout(b.frame);
+    b.layout->setContentsMargins(6, 4, 6, 4);
+    auto* dates = new QGridLayout;
+    b.lOd = named(new QLabel(QStringLiteral("Datum od"), b.frame), names[0]);
+    b.lDo = named(new QLabel(QStringLiteral("Datum do"), b.frame), names[1]);
+    b.od = datePicker(b.frame, names[2]);
+    b.dO = datePicker(b.frame, names[3]);
+    dates->addWidget(b.lOd, 0, 0);
+    dates->addWidget(b.lDo, 0, 1);
+    dates->addWidget(b.od, 1, 0);
+    dates->addWidget(b.dO, 1, 1);
+    b.layout->addLayout(dates);
+    b.show = named(new QToolButton(b.frame), names[4]);
+    b.show->setText(QStringLiteral("?"));
+    b.show->setMinimumSize(28, 26);
+    b.layout->addWidget(b.show, 0, Qt::AlignBottom);
+    b.layout->addStretch(1);
+    return b;
+}
+
 } // namespace
 
 void TfRek::buildLayout()
@@ -82,25 +121,15 @@ void TfRek::buildLayout()
         v->setContentsMargins(2, 2, 2, 2);
         v->setSpacing(2);
 
-        auto* top = named(new QFrame(tsNabor), "pNaborTop");
-        top->setFrameShape(QFrame::StyledPanel);
-        auto* h = new QHBoxLayout(top);
-        h->setContentsMargins(6, 4, 6, 4);
-        auto* dates = new QGridLayout;
-        lDatumOd = named(new QLabel(QStringLiteral("Datum od"), top), "lDatumOd");
-        lDatumDo = named(new QLabel(QStringLiteral("Datum do"), top), "lDatumDo");
-        dtpDatumOd = datePicker(top, "dtpDatumOd");
-        dtpDatumDo = datePicker(top, "dtpDatumDo");
-        dates->addWidget(lDatumOd, 0, 0);
-        dates->addWidget(lDatumDo, 0, 1);
-        dates->addWidget(dtpDatumOd, 1, 0);
-        dates->addWidget(dtpDatumDo, 1, 1);
-        h->addLayout(dates);
-        SpeedButton2 = named(new QToolButton(top), "SpeedButton2");
-        SpeedButton2->setText(QStringLiteral("?"));
-        SpeedButton2->setMinimumSize(28, 26);
-        h->addWidget(SpeedButton2, 0, Qt::AlignBottom);
-        h->addStretch(1);
+        DateBar bar0 = dateBar(tsNabor, "pNaborTop",
+                               {"lDatumOd", "lDatumDo", "dtpDatumOd", "dtpDatumDo", "SpeedButton2"});
+        QFrame* top = bar0.frame;
+        QHBoxLayout* h = bar0.layout;
+        lDatumOd = bar0.lOd;
+        lDatumDo = bar0.lDo;
+        dtpDatumOd = bar0.od;
+        dtpDatumDo = bar0.dO;
+        SpeedButton2 = bar0.show;
 
         auto* xml = new QVBoxLayout;
         bXML = named(new QPushButton(QStringLiteral("XML"), top), "bXML");
@@ -189,25 +218,14 @@ void TfRek::buildLayout()
     {
         auto* v = new QVBoxLayout(tsPregled);
         v->setContentsMargins(2, 2, 2, 2);
-        auto* top = named(new QFrame(tsPregled), "pPregledTop");
-        top->setFrameShape(QFrame::StyledPanel);
-        auto* h = new QHBoxLayout(top);
-        h->setContentsMargins(6, 4, 6, 4);
-        auto* dates = new QGridLayout;
-        lPregledOd = named(new QLabel(QStringLiteral("Datum od"), top), "lPregledOd");
-        lPregledDo = named(new QLabel(QStringLiteral("Datum do"), top), "lPregledDo");
-        dtpPregledOd = datePicker(top, "dtpPregledOd");
-        dtpPregledDo = datePicker(top, "dtpPregledDo");
-        dates->addWidget(lPregledOd, 0, 0);
-        dates->addWidget(lPregledDo, 0, 1);
-        dates->addWidget(dtpPregledOd, 1, 0);
-        dates->addWidget(dtpPregledDo, 1, 1);
-        h->addLayout(dates);
-        SpeedButton1 = named(new QToolButton(top), "SpeedButton1");
-        SpeedButton1->setText(QStringLiteral("?"));
-        SpeedButton1->setMinimumSize(28, 26);
-        h->addWidget(SpeedButton1, 0, Qt::AlignBottom);
-        h->addStretch(1);
+        DateBar bar2 = dateBar(tsPregled, "pPregledTop",
+                               {"lPregledOd", "lPregledDo", "dtpPregledOd", "dtpPregledDo", "SpeedButton1"});
+        lPregledOd = bar2.lOd;
+        lPregledDo = bar2.lDo;
+        dtpPregledOd = bar2.od;
+        dtpPregledDo = bar2.dO;
+        SpeedButton1 = bar2.show;
+        QFrame* top = bar2.frame;
         v->addWidget(top);
 
         splPregled = named(new QSplitter(Qt::Horizontal, tsPregled), "splPregled");

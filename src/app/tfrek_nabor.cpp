@@ -4,6 +4,7 @@
 
 namespace rek2 {
 
+void TfRek::afterLogOn() {}
 void TfRek::SpeedButton2Click() {}
 void TfRek::bNaborClick() {}
 void TfRek::SpeedButton3Click() {}

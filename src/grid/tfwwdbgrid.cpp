@@ -1,13 +1,51 @@
 #include "grid/tfwwdbgrid.h"
+#include "grid/datasetmodel.h"
+#include "store/oracle_dataset.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 namespace rek2 {
 
-TFwwDBGrid::TFwwDBGrid(QWidget* parent) : QTableView(parent)
+namespace {
+
+// Lets the window's OnDrawColumnCell handler change a cell's font and
+// colours before the default drawing.
+class CellDelegate : public QStyledItemDelegate
 {
+public:
+    CellDelegate(TFwwDBGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (!grid_->OnDrawColumnCell) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem opt = option;
+        grid_->OnDrawColumnCell(index.row(), index.column(), opt);
+        QStyledItemDelegate::paint(painter, opt, index);
+    }
+
+private:
+    TFwwDBGrid* grid_;
+};
+
+} // namespace
+
+TFwwDBGrid::TFwwDBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(this))
+{
+    setModel(model_);
+    setItemDelegate(new CellDelegate(this));
+    connect(model_, &DataSetModel::dataSetRowChanged, this, &TFwwDBGrid::followDataSetRow);
+    connect(model_, &DataSetModel::modelRebuilt, this, [this] {
+        applyColumnLayout();
+        if (TOracleDataSet* ds = dataSet(); ds && ds->Active())
+            followDataSetRow(ds->CurrentRow());
+    });
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -31,13 +69,19 @@ TFwwDBGrid::TFwwDBGrid(QWidget* parent) : QTableView(parent)
     });
 }
 
-TFwwDBGrid::~TFwwDBGrid() = default;
+TFwwDBGrid::~TFwwDBGrid()
+{
+    model_->setDataSet(nullptr);
+}
 
-void TFwwDBGrid::setDataSet(TOracleDataSet* /*ds*/) {}
+void TFwwDBGrid::setDataSet(TOracleDataSet* ds)
+{
+    model_->setDataSet(ds);
+}
 
 TOracleDataSet* TFwwDBGrid::dataSet() const
 {
-    return nullptr;
+    return model_->dataSet();
 }
 
 void TFwwDBGrid::setMultiSelect(bool on)
@@ -67,7 +111,41 @@ QList<int> TFwwDBGrid::selectedRows() const
     return rows;
 }
 
-void TFwwDBGrid::applyColumnLayout() {}
+void TFwwDBGrid::applyColumnLayout()
+{
+    TOracleDataSet* ds = dataSet();
+    if (!ds || !ds->Active())
+        return;
+    // Widths from the field definitions: text fields as wide as their size
+    // (within reason), numbers and dates as wide as their usual values, and
+    // never narrower than the caption.
+    const QFontMetrics fm(font());
+    const QFontMetrics titleFm(horizontalHeader()->font());
+    const int charW = fm.horizontalAdvance(QLatin1Char('0'));
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        const TField* f = ds->Fields(model_->fieldOfColumn(c));
+        int chars = 12;
+        switch (f->DataType()) {
+        case FieldType::String:
+            chars = f->Size() > 0 ? std::clamp(f->Size(), 3, 40) : 20;
+            break;
+        case FieldType::Integer:
+            chars = 8;
+            break;
+        case FieldType::Float:
+            chars = 14;
+            break;
+        case FieldType::Date:
+            chars = 10;
+            break;
+        case FieldType::Variant:
+            chars = 12;
+            break;
+        }
+        const int width = std::max(chars * charW, titleFm.horizontalAdvance(f->DisplayLabel())) + 12;
+        setColumnWidth(c, width);
+    }
+}
 
 void TFwwDBGrid::zoom()
 {
@@ -111,14 +189,55 @@ void TFwwDBGrid::focusOutEvent(QFocusEvent* e)
 
 void TFwwDBGrid::wheelEvent(QWheelEvent* e)
 {
-    QTableView::wheelEvent(e);
+    // The wheel moves the dataset's current row by one, like the keyboard.
+    TOracleDataSet* ds = dataSet();
+    const int dy = e->angleDelta().y();
+    if (!ds || !ds->Active() || dy == 0 || ds->State() != DataSetState::Browse) {
+        QTableView::wheelEvent(e);
+        return;
+    }
+    if (focusPolicy() != Qt::NoFocus && isEnabled())
+        setFocus(Qt::MouseFocusReason);
+    const int before = ds->CurrentRow();
+    if (dy < 0)
+        ds->Next();
+    else
+        ds->Prior();
+    if (ds->CurrentRow() != before)
+        e->accept();
+    else
+        QTableView::wheelEvent(e);
 }
 
 void TFwwDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
+    // The operator moved: the dataset follows.
+    TOracleDataSet* ds = dataSet();
+    if (syncing_ || !ds || !ds->Active() || !current.isValid() || current.row() == ds->CurrentRow())
+        return;
+    if (ds->State() != DataSetState::Browse)
+        return;
+    syncing_ = true;
+    ds->SetRecNo(current.row() + 1);
+    syncing_ = false;
 }
 
-void TFwwDBGrid::followDataSetRow(int /*row*/) {}
+void TFwwDBGrid::followDataSetRow(int row)
+{
+    // The dataset moved (a caller, Locate, a refresh): the grid follows.
+    if (syncing_ || row < 0 || row >= model_->rowCount())
+        return;
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    const QModelIndex target = model_->index(row, std::min(column, std::max(0, model_->columnCount() - 1)));
+    if (!target.isValid() || target == currentIndex())
+        return;
+    syncing_ = true;
+    const auto command = multiSelect_ ? QItemSelectionModel::NoUpdate
+                                      : (QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(target, command);
+    scrollTo(target);
+    syncing_ = false;
+}
 
 } // namespace rek2
