@@ -368,9 +368,10 @@ struct XmlReturnRun::Impl
                      QStringLiteral("WHERE ID_REK2_ZBIR=:ID_REK2_ZBIR")});
         }
         q.DeclareAndSet(QStringLiteral("XML_FILE"), VarType::String, fileName);
+        // Links already carrying the file of an earlier return keep it.
         exec(q, {QStringLiteral(" UPDATE REK2_DOG SET XML_FILE = :XML_FILE "),
                  QStringLiteral(" WHERE ID_REK2_ANAL IN (SELECT ID_REK2_ANAL FROM REK2_ANAL WHERE "
-                                "ID_REK2_ZBIR=:ID_REK2_ZBIR) ")});
+                                "ID_REK2_ZBIR=:ID_REK2_ZBIR) AND XML_FILE IS NULL ")});
         log(QStringLiteral("REK2_DOG.XML_FILE update-an."));
 
         q.DeclareAndSet(QStringLiteral("USR"), VarType::String, run.userName);
