@@ -167,6 +167,7 @@ void TOracleDataSet::Open()
         throw;
     }
     q.finish();
+    d_->store.squeeze();
 
     state_ = DataSetState::Browse;
     modified_ = false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 namespace rek2 {
 
@@ -38,6 +39,18 @@ void RowStore::reserve(int rows)
     serials_.reserve(size_t(rows));
 }
 
+void RowStore::squeeze()
+{
+    for (Column& c : cols_) {
+        c.nums.shrink_to_fit();
+        c.days.shrink_to_fit();
+        c.texts.shrink_to_fit();
+        c.other.shrink_to_fit();
+        c.arena.shrink_to_fit();
+    }
+    serials_.shrink_to_fit();
+}
+
 int RowStore::insertRow(int row)
 {
     const auto at = size_t(std::clamp(row, 0, rowCount()));
@@ -51,7 +64,7 @@ int RowStore::insertRow(int row)
             c.days.insert(c.days.begin() + long(at), kNoDay);
             break;
         case FieldType::String:
-            c.texts.insert(c.texts.begin() + long(at), QString());
+            c.texts.insert(c.texts.begin() + long(at), TextRef());
             break;
         case FieldType::Variant:
             c.other.insert(c.other.begin() + long(at), QVariant());
@@ -103,8 +116,10 @@ QVariant RowStore::value(int row, int col) const
         return jd == kNoDay ? QVariant() : QVariant(QDate::fromJulianDay(jd));
     }
     case FieldType::String: {
-        const QString& s = c.texts[r];
-        return s.isNull() ? QVariant() : QVariant(s);
+        const TextRef t = c.texts[r];
+        if (t.length == kNullText)
+            return {};
+        return QString::fromUtf8(c.arena.data() + t.offset, qsizetype(t.length));
     }
     case FieldType::Variant:
         return c.other[r];
@@ -112,17 +127,33 @@ QVariant RowStore::value(int row, int col) const
     return {};
 }
 
-QString RowStore::share(Column& c, const QString& s)
+RowStore::TextRef RowStore::store(Column& c, const QString& s)
 {
+    const QByteArray utf8 = s.toUtf8();
     // Codes and marks repeat on every row: keep one copy of each.
-    if (s.size() > 12)
-        return s;
-    const auto it = c.shared.constFind(s);
-    if (it != c.shared.cend())
-        return *it;
-    if (c.shared.size() < 4096)
-        c.shared.insert(s, s);
-    return s;
+    const bool shareIt = c.sharing && utf8.size() <= 24;
+    if (shareIt) {
+        ++c.lookups;
+        const auto it = c.shared.constFind(utf8);
+        if (it != c.shared.cend()) {
+            ++c.hits;
+            return *it;
+        }
+    }
+    if (c.arena.size() + size_t(utf8.size()) >= size_t(kNullText))
+        throw std::length_error("too much text in one column");
+    const TextRef ref{quint32(c.arena.size()), quint32(utf8.size())};
+    c.arena.append(utf8.constData(), size_t(utf8.size()));
+    if (shareIt) {
+        if (c.lookups >= 2000 && c.hits < c.lookups / 2) {
+            // Tax numbers and the like: every text is new, a look-up saves nothing.
+            c.sharing = false;
+            c.shared.clear();
+        } else if (c.shared.size() < 4096) {
+            c.shared.insert(utf8, ref);
+        }
+    }
+    return ref;
 }
 
 void RowStore::setValue(int row, int col, const QVariant& v)
@@ -139,7 +170,7 @@ void RowStore::setValue(int row, int col, const QVariant& v)
         c.days[r] = null || !v.toDate().isValid() ? kNoDay : qint32(v.toDate().toJulianDay());
         break;
     case FieldType::String:
-        c.texts[r] = null ? QString() : share(c, v.toString());
+        c.texts[r] = null ? TextRef() : store(c, v.toString());
         break;
     case FieldType::Variant:
         c.other[r] = v;

@@ -5,15 +5,16 @@
 #include <QString>
 #include <QVariant>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace rek2 {
 
 // The rows of a dataset, kept column by column in typed arrays, so 100,000
 // rows of a few dozen columns cost little more than their values: numbers
-// as doubles (NaN = NULL), dates as day numbers, short repeated texts
-// (codes, marks) shared. Every row carries a serial that never repeats
-// (bookmarks).
+// as doubles (NaN = NULL), dates as day numbers, texts as UTF-8 in one
+// buffer per column, short repeated texts (codes, marks) stored once. Every row carries a serial that never
+// repeats (bookmarks).
 class RowStore
 {
 public:
@@ -25,6 +26,8 @@ public:
     int insertRow(int row);
     void removeRow(int row);
     void reserve(int rows);
+    // Gives back the spare room of the arrays once a fetch is complete.
+    void squeeze();
 
     QVariant value(int row, int col) const;
     // `v` must already have the column's type (see coerceToFieldType).
@@ -33,17 +36,27 @@ public:
     int rowOfSerial(quint64 serial) const; // -1 when gone
 
 private:
+    struct TextRef
+    {
+        quint32 offset = 0;
+        quint32 length = kNullText;
+    };
+    static constexpr quint32 kNullText = 0xFFFFFFFFu;
     struct Column
     {
         FieldType type = FieldType::Variant;
-        std::vector<double> nums;       // Integer, Float
-        std::vector<qint32> days;       // Date (julian day; kNoDay = NULL)
-        std::vector<QString> texts;     // String (null QString = NULL)
-        std::vector<QVariant> other;    // Variant
-        QHash<QString, QString> shared; // short texts seen in this column
+        std::vector<double> nums;          // Integer, Float
+        std::vector<qint32> days;          // Date (julian day; kNoDay = NULL)
+        std::vector<TextRef> texts;        // String: slices of `arena`
+        std::vector<QVariant> other;       // Variant
+        std::string arena;                 // UTF-8 of the column's texts, one after another
+        QHash<QByteArray, TextRef> shared; // short texts seen in this column
+        int lookups = 0;
+        int hits = 0;
+        bool sharing = true; // off for columns of mostly distinct texts
     };
     static constexpr qint32 kNoDay = std::numeric_limits<qint32>::min();
-    QString share(Column& c, const QString& s);
+    TextRef store(Column& c, const QString& s);
 
     std::vector<Column> cols_;
     std::vector<quint64> serials_;
