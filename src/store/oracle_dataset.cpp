@@ -174,16 +174,7 @@ void TOracleDataSet::Open()
     if (OnCalcFields)
         for (int r = 0; r < d_->store.rowCount(); ++r)
             calculateRow(r);
-    rebuildView();
-    current_ = d_->view.empty() ? -1 : 0;
-    d_->bof = true;
-    d_->eof = d_->view.empty();
-    notifyAll(d_->observers, ControlsDisabled(), [&](DataSetObserver* o) {
-        o->dataSetReset(*this);
-        o->currentRowChanged(*this, current_);
-    });
-    if (AfterScroll)
-        AfterScroll(*this);
+    resetView();
 }
 
 void TOracleDataSet::releaseFields()

@@ -105,43 +105,8 @@ public:
         }
     }
 
-    void commitTransaction(TOracleSession& session) override
-    {
-        if (sqlite3_get_autocommit(handle(session))) {
-            // The engine already rolled the transaction back (after a severe
-            // error): that is no success to report.
-            session.sequences().reset();
-            throw OracleError(QStringLiteral("cannot commit - no transaction is active"));
-        }
-        try {
-            session.sequences().writeBack();
-            exec(session, "COMMIT");
-        } catch (...) {
-            execQuietly(session, "ROLLBACK");
-            session.sequences().reset();
-            throw;
-        }
-    }
-
-    void rollbackTransaction(TOracleSession& session) override
-    {
-        sqlite3* h = handle(session);
-        if (sqlite3_get_autocommit(h)) {
-            // Ended by the engine: the counters may have gone back and another
-            // connection may have drawn since, so this session's blocks are dropped.
-            session.sequences().reset();
-            return;
-        }
-        try {
-            exec(session, "ROLLBACK TO rek2_tx");
-            session.sequences().writeBack();
-            exec(session, "COMMIT");
-        } catch (...) {
-            execQuietly(session, "ROLLBACK");
-            session.sequences().reset();
-            throw;
-        }
-    }
+    void commitTransaction(TOracleSession& session) override { endTransaction(session, false); }
+    void rollbackTransaction(TOracleSession& session) override { endTransaction(session, true); }
 
     void statementFailed(TOracleSession& session) override
     {
@@ -156,6 +121,29 @@ public:
     }
 
 private:
+    static void endTransaction(TOracleSession& session, bool rollback)
+    {
+        if (sqlite3_get_autocommit(handle(session))) {
+            // The engine already rolled the transaction back (after a severe
+            // error). The counters may have gone back and another connection
+            // may have drawn since, so this session's blocks are dropped.
+            session.sequences().reset();
+            if (rollback)
+                return;
+            throw OracleError(QStringLiteral("cannot commit - no transaction is active"));
+        }
+        try {
+            if (rollback)
+                exec(session, "ROLLBACK TO rek2_tx");
+            session.sequences().writeBack();
+            exec(session, "COMMIT");
+        } catch (...) {
+            execQuietly(session, "ROLLBACK");
+            session.sequences().reset();
+            throw;
+        }
+    }
+
     static sqlite3* handle(TOracleSession& session)
     {
         const QVariant v = session.database().driver()->handle();

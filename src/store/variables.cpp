@@ -94,16 +94,7 @@ QVariant Variables::bindValue(const Variable& v)
             return QVariant();
         return d.toString(Qt::ISODate);
     }
-    case VarType::Integer: {
-        if (x.typeId() == QMetaType::QString && x.toString().trimmed().isEmpty())
-            return QVariant();
-        bool ok = false;
-        const double d = x.toDouble(&ok);
-        if (!ok)
-            throw OracleError(QStringLiteral("Invalid number for variable ") + v.name + QStringLiteral(": ") +
-                              x.toString());
-        return qlonglong(d < 0 ? d - 0.5 : d + 0.5);
-    }
+    case VarType::Integer:
     case VarType::Float: {
         if (x.typeId() == QMetaType::QString && x.toString().trimmed().isEmpty())
             return QVariant();
@@ -112,7 +103,9 @@ QVariant Variables::bindValue(const Variable& v)
         if (!ok)
             throw OracleError(QStringLiteral("Invalid number for variable ") + v.name + QStringLiteral(": ") +
                               x.toString());
-        return d;
+        if (v.type == VarType::Float)
+            return d;
+        return qlonglong(d < 0 ? d - 0.5 : d + 0.5);
     }
     case VarType::String: {
         if (x.typeId() == QMetaType::QDate)
