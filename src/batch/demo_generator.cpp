@@ -24,9 +24,14 @@ constexpr qint64 kFirstCoupon = 5000;
 
 const QVariant kNull;
 
+// Rounds to cents, halves away from zero on the decimal value (477.945 is
+// 477.95 although its binary value lies just below), as the statements' ROUND
+// does; going through nano-units first removes the binary error.
 double round2(double v)
 {
-    return std::round(v * 100.0) / 100.0;
+    const long long nano = std::llround(v * 1e9);
+    const long long half = nano >= 0 ? 5000000 : -5000000;
+    return double((nano + half) / 10000000) / 100.0;
 }
 
 QString iso(const QDate& d)
@@ -530,7 +535,12 @@ private:
         else if (!domesticIssuer)
             timing = t < 90 ? SameDay : Missing;
         else
-            timing = t < 72 ? SameDay : t < 86 ? Later : t < 94 ? Missing : Zero;
+            timing = t < 74 ? SameDay : t < 88 ? Later : t < 97 ? Missing : Zero;
+
+        // Tax paid later is paid within the generated period: the registry
+        // holds no events of days still to come.
+        if (timing == Later && c.day >= summary_.lastDay)
+            timing = SameDay;
 
         const double tax = timing == SameDay || timing == Later ? round2(gross * rate / 100.0) : 0.0;
         const qint64 payout = newEvent();
@@ -558,7 +568,7 @@ private:
         if (timing != Missing) {
             QDate paid = c.day;
             if (timing == Later)
-                for (int i = rng_.between(1, 3); i > 0; --i)
+                for (int i = rng_.between(1, 3); i > 0 && paid < summary_.lastDay; --i)
                     paid = nextWorkingDay(paid);
             const qint64 withholding = newEvent();
             writeEvent({.id = withholding,

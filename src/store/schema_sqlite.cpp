@@ -1,4 +1,5 @@
 #include "store/schema.h"
+#include "store/sequences.h"
 
 namespace rek2 {
 
@@ -252,7 +253,8 @@ CREATE TABLE OSB (
   DVSZDA VARCHAR(50),
   SFDRZ VARCHAR(3),
   SFDRZDVK VARCHAR(3),
-  SFSOS VARCHAR(1)
+  SFSOS VARCHAR(1),
+  MTS VARCHAR(15)
 );
 CREATE INDEX OSB_DVS ON OSB (DVS);
 
@@ -274,11 +276,6 @@ CREATE TABLE EUROOBD (
   OZNAKA VARCHAR(10) PRIMARY KEY,
   DANOD DATE,
   SFVPFROM INTEGER
-);
-
-CREATE TABLE IF NOT EXISTS REK2_SEQUENCES (
-  NAME TEXT PRIMARY KEY,
-  NEXT_VALUE INTEGER NOT NULL
 );
 )SQL";
 
@@ -306,6 +303,8 @@ QStringList schemaStatementsSqlite()
         if (!s.isEmpty())
             out << s;
     }
+    // The counters of ID_REK2_ANAL_SEQ and ID_REK2_ZBIR_SEQ (SQLite has no sequences).
+    out << sequenceTableDdl();
     return out;
 }
 

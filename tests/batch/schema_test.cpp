@@ -139,6 +139,7 @@ TEST(Schema, RegistryAndParameterTablesHaveTheColumnsTheStatementsRead)
          {"ID_PREVODA", "ID_PREVOD_ORG", "ID_PREVOD_DATA", "NAME", "TRANSLTEXT", "TRANSLATED",
           "KODA_JEZIKA"}},
         {"S_KLJUCI", {"IDKLJUC", "STEVEC", "TIP", "VIDEN", "PREDPONA", "PRIPONA"}},
+        {"REK2_SEQUENCES", {"NAME", "NEXT_VALUE"}},
     };
     for (const auto& c : cases) {
         const QStringList have = columns(f.db(), c.table);
