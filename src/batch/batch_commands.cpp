@@ -1,4 +1,5 @@
 #include "batch/batch.h"
+#include "batch/check_command.h"
 #include "batch/init_command.h"
 
 namespace rek2::batch {
@@ -8,6 +9,7 @@ const std::vector<BatchCommand>& batchCommands()
     static const std::vector<BatchCommand> table = {
         {QStringLiteral("init"),
          QStringLiteral("init [--demo] [--holders N] [--days N] [--from LLLL-MM-DD] [--seed S]"), runInit},
+        {QStringLiteral("check"), QStringLiteral("check --from LLLL-MM-DD [--to LLLL-MM-DD]"), runCheck},
     };
     return table;
 }

@@ -1,4 +1,5 @@
 #include "edit/details_rules.h"
+#include "qstring_print.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "edit/row_checks.h"
+#include "qstring_print.h"
 
 #include <functional>
 #include <gtest/gtest.h>

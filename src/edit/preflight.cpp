@@ -1,0 +1,22 @@
+#include "edit/preflight.h"
+
+#include "edit/row_checks.h"
+#include "edit/row_source.h"
+#include "store/oracle_dataset.h"
+#include "store/working_statements.h"
+
+namespace rek2 {
+
+QString preflightFindings(TOracleSession& session, const QDate& from, const QDate& to)
+{
+    TOracleDataSet rows(QStringLiteral("odsNabor"));
+    rows.SetSession(&session);
+    openAnalyticWorking(rows, from, to);
+    QString text;
+    for (rows.First(); !rows.Eof(); rows.Next())
+        text += editorFindings(analyticRowOf(rows));
+    rows.Close();
+    return text;
+}
+
+} // namespace rek2
