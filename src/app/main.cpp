@@ -1,6 +1,8 @@
+#include "app/screenshots.h"
 #include "app/tfrek.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -13,5 +15,14 @@ int main(int argc, char** argv)
     rek2::TfRek window(
         {QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])});
     window.show();
+
+    // For the project's screenshot script: grab each tab and end.
+    const QString shots = qEnvironmentVariable("REK2_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        QTimer::singleShot(200, &window, [&] {
+            const int written = rek2::takeScreenshots(window, shots);
+            QApplication::exit(written == 8 ? 0 : 1);
+        });
+    }
     return app.exec();
 }

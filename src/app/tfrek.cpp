@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
+#include <stdexcept>
 
 namespace rek2 {
 
@@ -232,9 +233,33 @@ void TfRek::dtpDatumOdChange()
 
 void TfRek::FormShow()
 {
-    // Log-on and the database settings follow with the store layer.
+    TOracleSession& session = *OracleSession1;
+    session.LogonDatabase = logon_.database;
+    session.LogonUsername = logon_.user;
+    session.LogonPassword = logon_.password;
+    const ConnectOutcome outcome =
+        connectSession(session, AliasStore(installationFolder() + QStringLiteral("aliases.ini")),
+                       ctx.settings.ServerName, *this);
+    if (outcome.closeWindow) {
+        // The procedure has ended; the window goes once its event returns.
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
+    if (!outcome.connected) {
+        // Nothing from the database is loaded; the server's message is shown.
+        if (!outcome.error.isEmpty())
+            throw std::runtime_error(outcome.error.toStdString());
+        return;
+    }
+    for (const QString& message : loadDatabaseSettings(session, ctx.settings))
+        Information(message);
+    afterLogOn();
 }
 
-void TfRek::FormClose() {}
+void TfRek::FormClose()
+{
+    if (ctx.odsKupon.Active())
+        ctx.odsKupon.Close();
+}
 
 } // namespace rek2

@@ -1,0 +1,138 @@
+#include "app/dialogs.h"
+#include "app/tfrek.h"
+#include "grid/tfwwdbgrid.h"
+#include "store/oracle_session.h"
+#include "support/fixture_db.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using rek2::TfRek;
+
+namespace {
+
+// A window on a fixture registry, its installation folder a temporary one;
+// dialogs are recorded and answered with their first button.
+struct WindowOnDb : ::testing::Test
+{
+    rek2::test::FixtureDb fx{rek2::test::FixtureDb::Content::SifBasics};
+    QTemporaryDir home;
+    QStringList dialogs;
+
+    void SetUp() override
+    {
+        qputenv("REK2_HOME", home.path().toUtf8());
+        rek2::setDialogInterceptor([this](const rek2::DialogRequest& r) {
+            dialogs << r.text;
+            return 1;
+        });
+        fx.exec("INSERT INTO OSB (SFOSB, NZV, IME, NSL, DVS) VALUES (2, 'Register ', 'd.d.', 'Trg 1', "
+                "'87654321')");
+    }
+    void TearDown() override
+    {
+        rek2::setDialogInterceptor(nullptr);
+        qunsetenv("REK2_HOME");
+    }
+    void writeIni(const QByteArray& text)
+    {
+        QFile f(home.filePath("rek2.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+};
+
+} // namespace
+
+TEST_F(WindowOnDb, FirstShowingLogsOnAndTheParametersTabShowsTheSettings)
+{
+    writeIni("[Splošno]\nXMLPath=\\xml\nOdgovornaOsebaTel= 041 000 000 \n");
+    TfRek w({fx.path(), "operater", "geslo"});
+    EXPECT_FALSE(w.OracleSession1->Connected()); // creation does not log on
+    w.show();
+    ASSERT_TRUE(w.OracleSession1->Connected());
+    EXPECT_TRUE(dialogs.isEmpty()) << dialogs.join('|').toStdString();
+
+    w.PageControl1->setCurrentIndex(3);
+    EXPECT_EQ(w.eIzp->text(), "Vrednostni register Savinja d.d.");
+    EXPECT_EQ(w.eOdgOsb->text(), QStringLiteral("Mojca Žagar")); // from the database
+    EXPECT_TRUE(w.lOdgOsebaIni->isHidden());
+    EXPECT_EQ(w.eTelOdgOsb->text(), "041 000 000"); // the INI wins
+    EXPECT_FALSE(w.lOdgOsebaTelIni->isHidden());
+    EXPECT_EQ(w.eXMLPot->text(), "\\xml");
+    EXPECT_TRUE(w.eSfDogDvcOdt->isHidden()); // no gross-dividend support
+
+    // Saving from the tab: a new sub-account reaches the database.
+    w.eVplPodRCN->setText("01100-2");
+    w.bShraniIni->click();
+    EXPECT_TRUE(dialogs.isEmpty()) << dialogs.join('|').toStdString();
+    EXPECT_EQ(w.settings().VplPodracun, "01100-2");
+    w.close();
+}
+
+TEST_F(WindowOnDb, GrossDividendRowAndT2sMessage)
+{
+    writeIni("[Splošno]\nT2S=1\nSfDogDvcOdt=1,2\n");
+    fx.exec("INSERT INTO INISET (KLJUC, VREDNOST) VALUES ('HasBrutoDividende', 'D')");
+    TfRek w({fx.path(), "operater", "geslo"});
+    w.show();
+    EXPECT_EQ(dialogs,
+              QStringList{"Podpora za bruto dividende ni kompatibilna s T2S, prosimo kontaktirajte Pelvo."});
+    EXPECT_FALSE(w.settings().FHasBrutoDiv);
+    w.PageControl1->setCurrentIndex(3);
+    EXPECT_TRUE(w.eSfDogDvcOdt->isHidden());
+    w.close();
+}
+
+TEST_F(WindowOnDb, UnknownDatabaseWithoutFallbackGivesOneMessageAndCloses)
+{
+    writeIni("[Splošno]\nServerName=\n");
+    TfRek w({"NI_TAKE_BAZE", "operater", "geslo"});
+    w.show();
+    ASSERT_EQ(dialogs.size(), 1);
+    EXPECT_TRUE(dialogs[0].startsWith("Napaka pri iskanju BDE aliasa NI_TAKE_BAZE: "))
+        << dialogs[0].toStdString();
+    QApplication::processEvents();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.PageControl1->isEnabled());
+}
+
+TEST_F(WindowOnDb, ServerNameIsTheFallbackForAnUnknownAlias)
+{
+    writeIni(QByteArray("[Splošno]\nServerName=") + fx.path().toUtf8() + "\n");
+    TfRek w({"NI_TAKE_BAZE", "operater", "geslo"});
+    w.show();
+    EXPECT_TRUE(dialogs.isEmpty()) << dialogs.join('|').toStdString();
+    EXPECT_TRUE(w.OracleSession1->Connected());
+    EXPECT_EQ(w.settings().NazivIzp, "Vrednostni register Savinja d.d.");
+    w.close();
+}
+
+TEST_F(WindowOnDb, SwitchingToReportsReloadsBothListsEveryTime)
+{
+    writeIni("[Splošno]\nXMLPath=\\neposlano\nXMLArhiv=\\poslano\n");
+    TfRek w({fx.path(), "operater", "geslo"});
+    w.show();
+    auto touch = [&](const QString& name) {
+        QFile f(home.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    };
+    touch("neposlano/a.xml");
+    w.PageControl1->setCurrentIndex(1);
+    EXPECT_EQ(w.lbNeposlana->count(), 1);
+    EXPECT_EQ(w.lbPoslana->count(), 0);
+    touch("neposlano/b.xml");
+    touch("poslano/c.xml");
+    w.PageControl1->setCurrentIndex(0);
+    w.PageControl1->setCurrentIndex(1);
+    EXPECT_EQ(w.lbNeposlana->count(), 2);
+    EXPECT_EQ(w.lbPoslana->count(), 1);
+    w.close();
+}
