@@ -1,10 +1,36 @@
 // Report files tab: the lists of unsent and sent XML files.
 #include "app/tfrek.h"
+#include "xmlreturn/report_files.h"
+
+#include <QListWidget>
 
 namespace rek2 {
 
-void TfRek::bRefreshNeposlanaClick() {}
-void TfRek::bRefreshPoslanaClick() {}
-void TfRek::bSendClick() {}
+namespace {
+
+void fillList(QListWidget* list, const QString& folder)
+{
+    list->clear();
+    QStringList files;
+    LoadFilesByMask(files, folder, QStringLiteral("*.xml"));
+    list->addItems(files);
+}
+
+} // namespace
+
+void TfRek::bRefreshNeposlanaClick()
+{
+    fillList(lbNeposlana, ctx.settings.XMLPath);
+}
+
+void TfRek::bRefreshPoslanaClick()
+{
+    fillList(lbPoslana, ctx.settings.XMLArhiv);
+}
+
+void TfRek::bSendClick()
+{
+    ReportFiles::Send(*this);
+}
 
 } // namespace rek2

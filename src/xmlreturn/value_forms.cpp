@@ -2,7 +2,7 @@
 
 #include <charconv>
 #include <cmath>
-#include <string>
+#include <cstring>
 
 namespace rek2::xml {
 
@@ -10,53 +10,81 @@ namespace {
 
 // Rounds a plain decimal text ("-12.345", "7", ".5") to two decimals, halves
 // away from zero. Returns an empty text when `s` is not such a number.
-QString roundDecimalText(QStringView s)
+// Works on a small buffer: amounts are formatted by the hundred thousand.
+QString roundDecimalText(const char* s, qsizetype n)
 {
-    s = s.trimmed();
+    while (n > 0 && *s == ' ')
+        ++s, --n;
+    while (n > 0 && s[n - 1] == ' ')
+        --n;
     bool negative = false;
-    if (!s.isEmpty() && (s.front() == u'-' || s.front() == u'+')) {
-        negative = s.front() == u'-';
-        s = s.mid(1);
+    if (n > 0 && (*s == '-' || *s == '+')) {
+        negative = *s == '-';
+        ++s, --n;
     }
-    std::string intPart;
-    std::string frac;
-    bool seenPoint = false;
-    for (QChar c : s) {
-        if (c == u'.' && !seenPoint) {
-            seenPoint = true;
-        } else if (c.isDigit() && c.unicode() < 128) {
-            (seenPoint ? frac : intPart).push_back(char(c.unicode()));
+    // digits: integer part, then exactly three decimals (the third decides)
+    char digits[420];
+    qsizetype nd = 0;
+    qsizetype decimals = -1;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = s[i];
+        if (c == '.' && decimals < 0) {
+            decimals = 0;
+        } else if (c >= '0' && c <= '9') {
+            if (decimals >= 3)
+                continue;
+            if (nd >= qsizetype(sizeof digits) - 4)
+                return QString();
+            digits[nd++] = c;
+            if (decimals >= 0)
+                ++decimals;
         } else {
             return QString();
         }
     }
-    if (intPart.empty() && frac.empty())
+    if (nd == 0)
         return QString();
-    if (intPart.empty())
-        intPart = "0";
-    frac.resize(std::max<std::size_t>(frac.size(), 3), '0');
-
-    // Digits kept: integer part and two decimals; the third decimal decides.
-    std::string digits = intPart + frac.substr(0, 2);
-    if (frac[2] >= '5') {
-        int i = int(digits.size()) - 1;
-        while (i >= 0 && digits[std::size_t(i)] == '9')
-            digits[std::size_t(i--)] = '0';
-        if (i < 0)
-            digits.insert(digits.begin(), '1');
-        else
-            ++digits[std::size_t(i)];
+    if (decimals < 0)
+        decimals = 0;
+    while (decimals < 3) {
+        digits[nd++] = '0';
+        ++decimals;
     }
-    std::size_t lead = 0;
-    while (lead + 3 < digits.size() && digits[lead] == '0')
+    const bool roundUp = digits[--nd] >= '5'; // drop the third decimal
+    if (roundUp) {
+        qsizetype i = nd - 1;
+        while (i >= 0 && digits[i] == '9')
+            digits[i--] = '0';
+        if (i < 0) {
+            std::memmove(digits + 1, digits, std::size_t(nd));
+            digits[0] = '1';
+            ++nd;
+        } else {
+            ++digits[i];
+        }
+    }
+    qsizetype lead = 0;
+    while (lead + 3 < nd && digits[lead] == '0')
         ++lead;
-    digits.erase(0, lead);
-    const bool zero = digits.find_first_not_of('0') == std::string::npos;
-    std::string out = (negative && !zero) ? "-" : "";
-    out += digits.substr(0, digits.size() - 2);
-    out += '.';
-    out += digits.substr(digits.size() - 2);
-    return QString::fromLatin1(out.data(), qsizetype(out.size()));
+    bool zero = true;
+    for (qsizetype i = lead; i < nd && zero; ++i)
+        zero = digits[i] == '0';
+    char out[424];
+    qsizetype no = 0;
+    if (negative && !zero)
+        out[no++] = '-';
+    for (qsizetype i = lead; i < nd - 2; ++i)
+        out[no++] = digits[i];
+    out[no++] = '.';
+    out[no++] = digits[nd - 2];
+    out[no++] = digits[nd - 1];
+    return QString::fromLatin1(out, no);
+}
+
+QString roundDecimalText(QStringView s)
+{
+    const QByteArray latin = s.toLatin1();
+    return roundDecimalText(latin.constData(), latin.size());
 }
 
 } // namespace
@@ -69,7 +97,7 @@ QString formatAmount(double value)
     // value the number stands for (what the database holds and shows).
     char buf[400];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-    return roundDecimalText(QString::fromLatin1(buf, res.ptr - buf));
+    return roundDecimalText(buf, res.ptr - buf);
 }
 
 QString formatAmount(const QVariant& value)

@@ -2,30 +2,40 @@
 
 #include <QIODevice>
 
+#include <cstring>
+#include <memory>
+
 namespace rek2::xml {
 
 namespace {
 constexpr qsizetype SinkChunk = 1 << 16;
 }
 
-// Buffered output: the writer appends small pieces, the device sees large
-// blocks. The first failing write is remembered and ends the work.
+// Buffered output: the writer appends small pieces to a fixed block, the
+// device sees whole blocks. The first failing write is remembered and ends
+// the work.
 class Sink
 {
 public:
-    explicit Sink(QIODevice* device) : device_(device) { buffer_.reserve(SinkChunk + 1024); }
+    explicit Sink(QIODevice* device) : device_(device), buffer_(new char[SinkChunk]) {}
     void put(const char* data, qsizetype size)
     {
-        buffer_.append(data, size);
-        if (buffer_.size() >= SinkChunk)
+        if (used_ + size > SinkChunk) {
             flush();
+            if (size > SinkChunk) {
+                send(data, size);
+                return;
+            }
+        }
+        std::memcpy(buffer_.get() + used_, data, std::size_t(size));
+        used_ += size;
     }
     void put(std::string_view s) { put(s.data(), qsizetype(s.size())); }
     void put(char c)
     {
-        buffer_.append(c);
-        if (buffer_.size() >= SinkChunk)
+        if (used_ == SinkChunk)
             flush();
+        buffer_[std::size_t(used_++)] = c;
     }
     void indent(int depth)
     {
@@ -41,47 +51,40 @@ public:
     {
         qsizetype start = 0;
         for (qsizetype i = 0; i < size; ++i) {
-            const char* rep = nullptr;
-            switch (data[i]) {
-            case '&':
-                rep = "&amp;";
-                break;
-            case '<':
-                rep = "&lt;";
-                break;
-            case '>':
-                rep = "&gt;";
-                break;
-            case '"':
-                rep = attribute ? "&quot;" : nullptr;
-                break;
-            default:
-                break;
-            }
-            if (rep) {
-                put(data + start, i - start);
-                put(std::string_view(rep));
-                start = i + 1;
-            }
+            const char c = data[i];
+            if (c != '&' && c != '<' && c != '>' && c != '"')
+                continue;
+            const char* rep = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : "&quot;";
+            if (c == '"' && !attribute)
+                continue;
+            put(data + start, i - start);
+            put(std::string_view(rep));
+            start = i + 1;
         }
         put(data + start, size - start);
     }
     bool flush()
     {
-        if (ok_ && !buffer_.isEmpty()) {
-            if (device_)
-                ok_ = device_->write(buffer_) == buffer_.size();
-            else
-                out_.append(buffer_);
-        }
-        buffer_.clear();
+        send(buffer_.get(), used_);
+        used_ = 0;
         return ok_;
     }
     QByteArray takeBytes() { return std::move(out_); }
 
 private:
+    void send(const char* data, qsizetype size)
+    {
+        if (!ok_ || size == 0)
+            return;
+        if (device_)
+            ok_ = device_->write(data, size) == size;
+        else
+            out_.append(data, size);
+    }
+
     QIODevice* device_;
-    QByteArray buffer_;
+    std::unique_ptr<char[]> buffer_;
+    qsizetype used_ = 0;
     QByteArray out_;
     bool ok_ = true;
 };
@@ -91,10 +94,34 @@ XmlDocument::XmlDocument()
     names_.emplace_back();
 }
 
+XmlDocument::CacheEntry& XmlDocument::cacheSlot(std::string_view name) const
+{
+    return cache_[(reinterpret_cast<std::uintptr_t>(name.data()) >> 2) % CacheSize];
+}
+
+bool XmlDocument::cacheHit(const CacheEntry& slot, std::string_view name) const
+{
+    // The address alone could be a reused buffer: compare the text as well.
+    return slot.data == name.data() && slot.size == name.size() &&
+           std::memcmp(names_[slot.id].data(), name.data(), name.size()) == 0;
+}
+
 std::uint16_t XmlDocument::intern(std::string_view name)
 {
     if (name.empty())
         return 0;
+    // Names are mostly the same literals over and over: remember them by
+    // address before hashing their text.
+    CacheEntry& slot = cacheSlot(name);
+    if (cacheHit(slot, name))
+        return slot.id;
+    const std::uint16_t id = internSlow(name);
+    slot = CacheEntry{name.data(), name.size(), id};
+    return id;
+}
+
+std::uint16_t XmlDocument::internSlow(std::string_view name)
+{
     auto it = nameIndex_.find(std::string(name));
     if (it != nameIndex_.end())
         return it->second;
@@ -106,8 +133,14 @@ std::uint16_t XmlDocument::intern(std::string_view name)
 
 int XmlDocument::internFind(std::string_view name) const
 {
+    CacheEntry& slot = cacheSlot(name);
+    if (cacheHit(slot, name))
+        return slot.id;
     auto it = nameIndex_.find(std::string(name));
-    return it == nameIndex_.end() ? -1 : it->second;
+    if (it == nameIndex_.end())
+        return -1;
+    slot = CacheEntry{name.data(), name.size(), it->second};
+    return it->second;
 }
 
 NodeId XmlDocument::newNode(NodeId parent, std::string_view name, std::string_view prefix)
@@ -203,7 +236,19 @@ QString XmlDocument::name(NodeId node) const
 std::pair<std::int32_t, std::int32_t> XmlDocument::store(QStringView text)
 {
     const auto offset = std::int32_t(texts_.size());
-    texts_.append(text.toUtf8());
+    // Most values are plain ASCII (numbers, codes, dates): copy them as they are.
+    const qsizetype n = text.size();
+    bool ascii = true;
+    for (qsizetype i = 0; i < n && ascii; ++i)
+        ascii = text[i].unicode() < 0x80;
+    if (ascii) {
+        texts_.resize(offset + n);
+        char* out = texts_.data() + offset;
+        for (qsizetype i = 0; i < n; ++i)
+            out[i] = char(text[i].unicode());
+    } else {
+        texts_.append(text.toUtf8());
+    }
     return {offset, std::int32_t(texts_.size() - offset)};
 }
 

@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -85,6 +86,7 @@ private:
     };
 
     std::uint16_t intern(std::string_view name);
+    std::uint16_t internSlow(std::string_view name);
     int internFind(std::string_view name) const;
     NodeId newNode(NodeId parent, std::string_view name, std::string_view prefix);
     std::pair<std::int32_t, std::int32_t> store(QStringView text);
@@ -97,6 +99,16 @@ private:
     QByteArray texts_;
     std::vector<std::string> names_; // index 0 = no name
     std::unordered_map<std::string, std::uint16_t> nameIndex_;
+    struct CacheEntry
+    {
+        const char* data = nullptr;
+        std::size_t size = 0;
+        std::uint16_t id = 0;
+    };
+    static constexpr std::size_t CacheSize = 512;
+    mutable std::array<CacheEntry, CacheSize> cache_{};
+    CacheEntry& cacheSlot(std::string_view name) const;
+    bool cacheHit(const CacheEntry& slot, std::string_view name) const;
 };
 
 } // namespace rek2::xml
