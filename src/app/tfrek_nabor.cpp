@@ -1,21 +1,78 @@
 // Collection tab: "Prenos iz DOG", the "?" button, the editor's tool buttons
 // and the two grids' handlers.
 #include "app/tfrek.h"
+#include "edit/nabor_actions.h"
+#include "grid/tfwwdbgrid.h"
+
+#include <QToolButton>
 
 namespace rek2 {
 
+namespace {
+
+// The editing actions of the tab run on the window's state; the record
+// editor is the real dialog, owned by the window while it is shown.
+template <typename Action> void runNabor(TfRek& w, Action action)
+{
+    DialogRecordEditor editor(w, &w);
+    NaborHooks hooks;
+    hooks.attachSummaryGrid = [&w](bool attached) {
+        w.dbgZbirni->setDataSet(attached ? &w.ctx.odsREK2_Zbir : nullptr);
+    };
+    hooks.enableDeleteSummary = [&w](bool enabled) { w.SpeedButton6->setEnabled(enabled); };
+    NaborActions actions(w.ctx, editor, hooks);
+    action(actions);
+}
+
+} // namespace
+
 void TfRek::afterLogOn() {}
-void TfRek::SpeedButton2Click() {}
+void TfRek::SpeedButton2Click()
+{
+    runNabor(*this, [](NaborActions& a) { a.SpeedButton2Click(); });
+}
 void TfRek::bNaborClick() {}
-void TfRek::SpeedButton3Click() {}
-void TfRek::SpeedButton4Click() {}
-void TfRek::SpeedButton5Click() {}
-void TfRek::SpeedButton6Click() {}
-void TfRek::dbgZbirniCellClick(int /*column*/) {}
-void TfRek::dbgZbirniDblClick() {}
-void TfRek::dbgZbirniExit() {}
-void TfRek::dbgZbirniDrawColumnCell(int /*row*/, int /*column*/, QStyleOptionViewItem& /*option*/) {}
-void TfRek::dbgNaborDblClick() {}
-void TfRek::dbgNaborDrawColumnCell(int /*row*/, int /*column*/, QStyleOptionViewItem& /*option*/) {}
+void TfRek::SpeedButton3Click()
+{
+    runNabor(*this, [](NaborActions& a) { a.SpeedButton3Click(); });
+}
+void TfRek::SpeedButton4Click()
+{
+    runNabor(*this, [](NaborActions& a) { a.SpeedButton4Click(); });
+}
+void TfRek::SpeedButton5Click()
+{
+    runNabor(*this, [](NaborActions& a) { a.SpeedButton5Click(); });
+}
+void TfRek::SpeedButton6Click()
+{
+    runNabor(*this, [](NaborActions& a) { a.SpeedButton6Click(); });
+}
+void TfRek::dbgZbirniCellClick(int /*column*/)
+{
+    const bool focus = dbgZbirni->hasFocus();
+    runNabor(*this, [focus](NaborActions& a) { a.dbgZbirniCellClick(focus); });
+}
+void TfRek::dbgZbirniDblClick()
+{
+    runNabor(*this, [](NaborActions& a) { a.dbgZbirniDblClick(); });
+}
+void TfRek::dbgZbirniExit()
+{
+    const bool focus = dbgZbirni->hasFocus();
+    runNabor(*this, [focus](NaborActions& a) { a.dbgZbirniExit(focus); });
+}
+void TfRek::dbgZbirniDrawColumnCell(int /*row*/, int /*column*/, QStyleOptionViewItem& option)
+{
+    NaborActions::drawColumnCell(dbgZbirni->hasFocus(), option);
+}
+void TfRek::dbgNaborDblClick()
+{
+    runNabor(*this, [](NaborActions& a) { a.dbgNaborDblClick(); });
+}
+void TfRek::dbgNaborDrawColumnCell(int /*row*/, int /*column*/, QStyleOptionViewItem& option)
+{
+    NaborActions::drawColumnCell(dbgNabor->hasFocus(), option);
+}
 
 } // namespace rek2
