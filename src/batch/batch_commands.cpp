@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 #include "batch/check_command.h"
 #include "batch/init_command.h"
+#include "batch/xml_command.h"
 
 namespace rek2::batch {
 
@@ -10,6 +11,10 @@ const std::vector<BatchCommand>& batchCommands()
         {QStringLiteral("init"),
          QStringLiteral("init [--demo] [--holders N] [--days N] [--from LLLL-MM-DD] [--seed S]"), runInit},
         {QStringLiteral("check"), QStringLiteral("check --from LLLL-MM-DD [--to LLLL-MM-DD]"), runCheck},
+        {QStringLiteral("xml"), QStringLiteral("xml --from LLLL-MM-DD [--to LLLL-MM-DD] (--all | ID ...)"),
+         runXmlCommand},
+        {QStringLiteral("history"), QStringLiteral("history --from LLLL-MM-DD [--to LLLL-MM-DD]"),
+         runHistoryCommand},
     };
     return table;
 }

@@ -481,6 +481,8 @@ QString currentLoginUserName()
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = qEnvironmentVariable("USERNAME");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("LOGNAME");
     return user.toUpper();
 }
 

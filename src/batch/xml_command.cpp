@@ -1,0 +1,240 @@
+#include "batch/xml_command.h"
+
+#include "collect/summary_fields.h"
+#include "store/context.h"
+#include "store/oracle_dataset.h"
+#include "store/oracle_error.h"
+#include "store/oracle_session.h"
+#include "store/settings_db.h"
+#include "store/working_statements.h"
+#include "xmlreturn/xml_return_run.h"
+
+#include <QDate>
+#include <QSet>
+
+namespace rek2::batch {
+namespace {
+
+struct PeriodOptions
+{
+    QDate from, to;
+    bool all = false;
+    QList<int> ids;
+};
+
+bool parseOptions(const QStringList& args, bool withIds, PeriodOptions& o, QString& error)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (withIds && a == QLatin1String("--all")) {
+            o.all = true;
+            continue;
+        }
+        if (a == QLatin1String("--from") || a == QLatin1String("--to")) {
+            if (i + 1 >= args.size()) {
+                error = QStringLiteral("Možnost %1 zahteva vrednost.").arg(a);
+                return false;
+            }
+            const QString value = args.at(++i);
+            const QDate day = QDate::fromString(value, Qt::ISODate);
+            if (!day.isValid() || value.size() != 10) {
+                error = QStringLiteral("Neveljaven datum za %1: %2 (oblika LLLL-MM-DD).").arg(a, value);
+                return false;
+            }
+            (a == QLatin1String("--from") ? o.from : o.to) = day;
+            continue;
+        }
+        bool ok = false;
+        const int id = a.toInt(&ok);
+        if (!withIds || !ok || id <= 0) {
+            error = QStringLiteral("Neznana možnost: %1").arg(a);
+            return false;
+        }
+        o.ids << id;
+    }
+    if (!o.from.isValid()) {
+        error = QStringLiteral("Manjka možnost --from.");
+        return false;
+    }
+    if (!o.to.isValid())
+        o.to = o.from;
+    if (o.to < o.from) {
+        error = QStringLiteral("Datum --to je pred datumom --from.");
+        return false;
+    }
+    if (withIds && o.all == !o.ids.isEmpty()) {
+        error = QStringLiteral("Navedite --all ali identifikatorje zbirnih zapisov.");
+        return false;
+    }
+    return true;
+}
+
+// Warnings are printed from the run's result; nothing is asked in a batch.
+class SilentOperator : public Operator
+{
+public:
+    void Napaka(const QString&, const QString&) override {}
+    int Opozorilo(const QString&, const QString&, const QString&) override { return 2; }
+    bool AbortIgnore(const QString&) override { return false; }
+    void Information(const QString&) override {}
+    bool Question(const QString&, const QString&) override { return false; }
+    QString OpenFileName(const QString&, const QString&) override { return QString(); }
+    void ShowMsgDlg(bool, const QString&) override {}
+};
+
+void logOn(BatchContext& ctx, TOracleSession& session, RekContext& rek)
+{
+    session.LogonDatabase = ctx.database;
+    session.LogonUsername = ctx.user;
+    session.LogonPassword = ctx.password;
+    session.LogOn();
+    rek.settings = ctx.settings;
+    for (const auto& message : loadDatabaseSettings(session, rek.settings))
+        ctx.error(message);
+    rek.attachSession(&session);
+    rek.log = &ctx.log;
+}
+
+QString oneLine(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+} // namespace
+
+int runXmlCommand(BatchContext& ctx, const QStringList& args)
+{
+    PeriodOptions o;
+    QString error;
+    if (!parseOptions(args, true, o, error)) {
+        ctx.error(error);
+        return kExitUsage;
+    }
+    TOracleSession session;
+    SilentOperator op;
+    RekContext rek;
+    rek.op = &op;
+    rek.datumOd = o.from;
+    rek.datumDo = o.to;
+    std::optional<XmlReturnRun> run;
+    try {
+        logOn(ctx, session, rek);
+        // The summaries of the period as the collection tab shows them: those
+        // of its pending analytic rows, without grouping them anew (which
+        // would give the summaries new identifiers).
+        openAnalyticWorking(rek.odsNabor, o.from, o.to);
+        QList<int> shown;
+        QSet<int> seen;
+        TField* zbir = rek.odsNabor.FieldByName(QStringLiteral("ID_REK2_ZBIR"));
+        for (rek.odsNabor.First(); !rek.odsNabor.Eof(); rek.odsNabor.Next()) {
+            const int id = zbir->AsInteger();
+            if (id > 0 && !seen.contains(id)) {
+                seen.insert(id);
+                shown << id;
+            }
+        }
+        for (int id : o.ids) {
+            if (!seen.contains(id)) {
+                ctx.error(QStringLiteral("Zbirni %1 ni med zbirnimi zapisi obdobja.").arg(id));
+                return kExitFailed;
+            }
+        }
+        collect::installSummaryCalcFields(rek, rek.odsREK2_Zbir);
+        openSummarySelection(rek.odsREK2_Zbir, joinIds(shown));
+        rek.selectedZbirIds = o.ids;
+        rek.xmlZaVseZbirne = o.all;
+
+        run.emplace(rek);
+        const XmlRunResult result = run->run();
+        for (const auto& file : result.files)
+            ctx.print(file);
+        for (const auto& warning : result.warnings)
+            ctx.print(oneLine(warning));
+        return kExitOk;
+    } catch (const std::exception& e) {
+        if (run) {
+            for (const auto& file : run->result().files)
+                ctx.print(file);
+            for (const auto& warning : run->result().warnings)
+                ctx.print(oneLine(warning));
+        }
+        if (const auto* x = dynamic_cast<const XmlReturnError*>(&e))
+            ctx.error(x->message());
+        else if (const auto* db = dynamic_cast<const OracleError*>(&e))
+            ctx.error(db->message());
+        else
+            ctx.error(QString::fromUtf8(e.what()));
+        return kExitFailed;
+    }
+}
+
+int runHistoryCommand(BatchContext& ctx, const QStringList& args)
+{
+    PeriodOptions o;
+    QString error;
+    if (!parseOptions(args, false, o, error)) {
+        ctx.error(error);
+        return kExitUsage;
+    }
+    static const QStringList columns = {"ID_REK2_ZBIR",  "SFVP",
+                                        "STKPN",         "CORRECTIONTYPE",
+                                        "SIF_VRSTE_DOH", "DATUM_IZP",
+                                        "DATUM_PLC_DVK", "ZAPST_DEL",
+                                        "STZAP_REZ",     "STZAP_NEREZ",
+                                        "NETO",          "DOH",
+                                        "DOH_NEREZ",     "DAV_OSN",
+                                        "DAV_ODT",       "STOPNJA",
+                                        "DAV_TUJ",       "DAV_ZNZ_STP",
+                                        "DAV_ZNZ_OSN",   "SKUPAJ",
+                                        "DURS_ID_DOK",   "CORRECTIONFORDOCUMENT",
+                                        "CAS",           "USR",
+                                        "COMPUTER"};
+    static const QStringList wholeNumbers = {"ID_REK2_ZBIR", "STKPN", "ZAPST_DEL", "STZAP_REZ",
+                                             "STZAP_NEREZ"};
+    static const QStringList texts = {
+        "SFVP", "CORRECTIONTYPE", "SIF_VRSTE_DOH", "DURS_ID_DOK", "CORRECTIONFORDOCUMENT", "USR", "COMPUTER"};
+    static const QStringList dates = {"DATUM_IZP", "DATUM_PLC_DVK", "CAS"};
+
+    TOracleSession session;
+    SilentOperator op;
+    RekContext rek;
+    rek.op = &op;
+    try {
+        logOn(ctx, session, rek);
+        TOracleDataSet view(QStringLiteral("odsREK2ZbirEDP"));
+        view.SetSession(&session);
+        view.SQL = QStringList{
+            QStringLiteral(
+                " SELECT Z.*, (SELECT K.STKPN FROM KPN K WHERE K.SFKPN = Z.SFKPN AND Z.SFKPN > 0) AS "
+                "STKPN FROM REK2_ZBIR_HST Z "),
+            QStringLiteral(" WHERE Z.DATUM_IZP >= :DatumOd AND Z.DATUM_IZP <= :DatumDo "),
+            QStringLiteral(" ORDER BY SIF_VRSTE_DOH, DATUM_IZP, DATUM_PLC_DVK, ID_REK2_ZBIR ")};
+        view.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, o.from);
+        view.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, o.to);
+        view.Open();
+        ctx.print(columns.join(QLatin1Char('\t')));
+        for (view.First(); !view.Eof(); view.Next()) {
+            QStringList line;
+            for (const QString& column : columns) {
+                TField* f = view.FieldByName(column);
+                if (f->IsNull())
+                    line << QString();
+                else if (dates.contains(column))
+                    line << f->AsDate().toString(Qt::ISODate);
+                else if (wholeNumbers.contains(column))
+                    line << QString::number(qRound64(f->AsFloat()));
+                else if (texts.contains(column))
+                    line << f->AsString();
+                else
+                    line << QString::number(f->AsFloat(), 'f', 2);
+            }
+            ctx.print(line.join(QLatin1Char('\t')));
+        }
+        return kExitOk;
+    } catch (const OracleError& e) {
+        ctx.error(e.message());
+        return kExitFailed;
+    }
+}
+
+} // namespace rek2::batch
