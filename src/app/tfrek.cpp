@@ -3,6 +3,7 @@
 #include "base/paths.h"
 #include "base/settings_ini.h"
 #include "base/version.h"
+#include "base/workstation.h"
 #include "grid/tfwwdbgrid.h"
 #include "store/connect.h"
 #include "store/oracle_session.h"
@@ -155,6 +156,16 @@ void TfRek::Progress(int value, int max)
         pbImportXLS->setRange(0, max);
         pbImportXLS->setValue(value);
     }
+}
+
+QString TfRek::WorkstationName()
+{
+    return rek2::WorkstationName();
+}
+
+QString TfRek::LoginUserName()
+{
+    return rek2::LoginUserName();
 }
 
 void TfRek::syncContext()

@@ -90,6 +90,10 @@ public:
     // Whether the INI file was found at creation.
     bool iniFound() const { return iniFound_; }
 
+    // Computer name and upper-case user name, archived with each return.
+    static QString WorkstationName();
+    static QString LoginUserName();
+
     // --- lifecycle ----------------------------------------------------------
     void FormShow();  // log-on and database settings; run once, at first showing
     void FormClose(); // closing

@@ -256,7 +256,6 @@ void TfRek::buildLayout()
         auto addRow = [&](const QString& caption, const char* labelName, QLineEdit*& edit,
                           const char* editName, QLabel** ini, const char* iniName) -> QLabel* {
             auto* l = named(new QLabel(caption, pParamsLeft), labelName);
-            l->setWordWrap(true);
             edit = named(new QLineEdit(pParamsLeft), editName);
             g->addWidget(l, row, 0);
             g->addWidget(edit, row, 1);
@@ -290,7 +289,7 @@ void TfRek::buildLayout()
         g->addWidget(bShraniIni, row++, 1, Qt::AlignLeft);
         g->setRowStretch(row, 1);
         g->setColumnStretch(1, 1);
-        h->addWidget(pParamsLeft, 1);
+        h->addWidget(pParamsLeft, 3);
 
         auto* right = named(new QFrame(tsParams), "pParamsRight");
         right->setFrameShape(QFrame::StyledPanel);
@@ -299,7 +298,7 @@ void TfRek::buildLayout()
         rv->addWidget(pXLSParams, 1);
         bShraniXLSParams = named(new QPushButton(QStringLiteral("Shrani"), right), "bShraniXLSParams");
         rv->addWidget(bShraniXLSParams, 0, Qt::AlignLeft);
-        h->addWidget(right, 1);
+        h->addWidget(right, 2);
     }
 
     // ---- the busy indicator over all tabs --------------------------------------
