@@ -583,6 +583,120 @@ void correlatedInToExists(Tokens& t)
     }
 }
 
+namespace {
+
+// The clause keyword that governs index `pos` at its own depth.
+QString governingClause(const Tokens& t, int pos)
+{
+    int depth = 0;
+    for (int j = pos - 1; j >= 0; --j) {
+        const Token& k = at(t, j);
+        if (k.is(Tok::RParen))
+            ++depth;
+        else if (k.is(Tok::LParen) && --depth < 0)
+            return QStringLiteral("(");
+        if (depth != 0 || !k.is(Tok::Word))
+            continue;
+        const QString w = k.text.toUpper();
+        if (w == QLatin1String("SELECT") || w == QLatin1String("FROM") || w == QLatin1String("JOIN") ||
+            w == QLatin1String("WHERE") || w == QLatin1String("ON") || w == QLatin1String("BY") ||
+            w == QLatin1String("SET") || w == QLatin1String("VALUES") || w == QLatin1String("HAVING"))
+            return w;
+    }
+    return {};
+}
+
+bool usedAsValue(const Tokens& t, int open)
+{
+    if (open == 0)
+        return false;
+    const Token& p = at(t, open - 1);
+    if (p.is(Tok::Op))
+        return true;
+    if (p.is(Tok::Comma)) {
+        const QString clause = governingClause(t, open - 1);
+        return clause != QLatin1String("FROM") && clause != QLatin1String("JOIN") && !clause.isEmpty();
+    }
+    if (p.is(Tok::LParen)) // argument of a function, or a group inside an expression
+        return open >= 2 && (at(t, open - 2).is(Tok::Word)
+                                 ? !isKeyword(at(t, open - 2)) || at(t, open - 2).isWord("WHEN") ||
+                                       at(t, open - 2).isWord("THEN") || at(t, open - 2).isWord("ELSE") ||
+                                       at(t, open - 2).isWord("AND") || at(t, open - 2).isWord("OR")
+                                 : !at(t, open - 2).is(Tok::RParen));
+    return p.isWord("SELECT") || p.isWord("THEN") || p.isWord("ELSE") || p.isWord("WHEN") ||
+           p.isWord("AND") || p.isWord("OR") || p.isWord("WHERE") || p.isWord("ON");
+}
+
+bool plainValueFunction(const Token& name)
+{
+    static const QSet<QString> plain = {QStringLiteral("NVL"),         QStringLiteral("ABS"),
+                                        QStringLiteral("ROUND"),       QStringLiteral("TRUNC"),
+                                        QStringLiteral("UPPER"),       QStringLiteral("LOWER"),
+                                        QStringLiteral("REK2_CONCAT"), QStringLiteral("COALESCE"),
+                                        QStringLiteral("LENGTH"),      QStringLiteral("SUBSTR")};
+    return plain.contains(name.text.toUpper());
+}
+
+} // namespace
+
+void scalarSubqueriesSingleRow(Tokens& t, const QString& fn)
+{
+    for (int open = 0; open + 1 < int(t.size()); ++open) {
+        if (!at(t, open).is(Tok::LParen) || !at(t, open + 1).isWord("SELECT") || !usedAsValue(t, open))
+            continue;
+        const int close = matching(t, open);
+        if (close < 0)
+            continue;
+        // One plain select item up to the subquery's own FROM.
+        int itemStart = open + 2;
+        if (at(t, itemStart).isWord("DISTINCT") || at(t, itemStart).isWord("ALL"))
+            continue;
+        int from = -1;
+        int itemEnd = -1;
+        bool simple = true;
+        int depth = 0;
+        for (int j = itemStart; j < close && simple; ++j) {
+            const Token& k = at(t, j);
+            if (k.is(Tok::LParen)) {
+                ++depth;
+                if (j > itemStart && at(t, j - 1).is(Tok::Word) && from < 0 && !isKeyword(at(t, j - 1)) &&
+                    !plainValueFunction(at(t, j - 1)))
+                    simple = false; // possibly an aggregate
+                continue;
+            }
+            if (k.is(Tok::RParen)) {
+                --depth;
+                continue;
+            }
+            if (depth > 0)
+                continue;
+            if (from < 0) {
+                if (k.isWord("FROM")) {
+                    from = j;
+                    continue;
+                }
+                if (k.is(Tok::Comma) || (k.isOp("*") && j == itemStart))
+                    simple = false;
+                if (k.isWord("AS") && itemEnd < 0)
+                    itemEnd = j - 1;
+            } else if (k.isWord("GROUP") || k.isWord("HAVING") || k.isWord("UNION") ||
+                       k.isWord("INTERSECT") || k.isWord("EXCEPT") || k.isWord("MINUS") ||
+                       k.isWord("ORDER") || k.isWord("LIMIT") || k.isWord("CONNECT")) {
+                simple = false;
+            }
+        }
+        if (!simple || from < 0)
+            continue;
+        if (itemEnd < 0)
+            itemEnd = from - 1;
+        // A plain column name as the alias: "(SELECT x y FROM" is not used here.
+        if (itemEnd < itemStart)
+            continue;
+        t.insert(t.begin() + itemEnd + 1, rparen());
+        t.insert(t.begin() + itemStart, {word(fn), lparen()});
+    }
+}
+
 void nameRowidColumns(Tokens& t)
 {
     for (int i = 0; i + 1 < int(t.size()); ++i) {

@@ -29,6 +29,11 @@ void correlatedInToExists(Tokens& t);
 // A bare ROWID in a select list is named ROWID, so the dataset finds it
 // whatever name the engine would give it.
 void nameRowidColumns(Tokens& t);
+// A scalar subquery "(SELECT x FROM ...)" used as a value becomes
+// "(SELECT <fn>(x) FROM ...)": <fn> is an aggregate that fails when the
+// subquery finds more than one row, as Oracle does, instead of taking the
+// first. Only simple subqueries are changed (one plain column, no grouping).
+void scalarSubqueriesSingleRow(Tokens& t, const QString& fn);
 // :NAME -> ?; appends the stored names (":NAME") in order.
 void bindVariablesToPositional(Tokens& t, QStringList& names);
 

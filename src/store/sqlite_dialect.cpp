@@ -32,6 +32,8 @@ namespace {
 //                               integers (20 / 100 = 0), Oracle never does
 //  - a || b                  -> rek2_concat(a, b) (NULL-tolerant)
 //  - correlated X IN (SELECT c FROM T WHERE ...) -> EXISTS (...)
+//  - (SELECT x FROM ...) as a value -> (SELECT rek2_single(x) FROM ...):
+//                               more than one row is an error, not the first row
 //  - ORDER BY items          -> NULLS LAST / NULLS FIRST as on Oracle
 //  - A.ROWID in a select list -> A.ROWID AS ROWID
 //  - :NAME                   -> ? (bound by position)
@@ -52,6 +54,7 @@ public:
         sql::realDivision(t);
         sql::concatToFunction(t, QStringLiteral("rek2_concat"));
         sql::correlatedInToExists(t);
+        sql::scalarSubqueriesSingleRow(t, QStringLiteral("rek2_single"));
         sql::oracleNullOrdering(t);
         sql::nameRowidColumns(t);
         Translation out;

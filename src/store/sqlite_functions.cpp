@@ -130,6 +130,37 @@ void fnConcat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         resultText(ctx, out);
 }
 
+// Aggregate behind a scalar subquery: its one value, or Oracle's error when
+// the subquery found more than one row.
+struct SingleRow
+{
+    sqlite3_int64 rows;
+    sqlite3_value* value;
+};
+
+void singleStep(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    auto* st = static_cast<SingleRow*>(sqlite3_aggregate_context(ctx, sizeof(SingleRow)));
+    if (!st)
+        return;
+    if (st->rows++ == 0)
+        st->value = sqlite3_value_dup(argv[0]);
+}
+
+void singleFinal(sqlite3_context* ctx)
+{
+    auto* st = static_cast<SingleRow*>(sqlite3_aggregate_context(ctx, 0));
+    if (!st || st->rows == 0) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (st->rows > 1)
+        sqlite3_result_error(ctx, "single-row subquery returns more than one row", -1);
+    else
+        sqlite3_result_value(ctx, st->value);
+    sqlite3_value_free(st->value);
+}
+
 void fnNextval(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     auto* session = static_cast<TOracleSession*>(sqlite3_user_data(ctx));
@@ -169,6 +200,9 @@ void registerSqliteFunctions(sqlite3* db, TOracleSession* session)
     // Not deterministic: one value per call, so one per row.
     add(db, "rek2_nextval", 1, fnNextval, false, session);
     add(db, "rek2_current_date", 0, fnCurrentDate, false);
+    if (sqlite3_create_function_v2(db, "rek2_single", 1, SQLITE_UTF8, nullptr, nullptr, singleStep,
+                                   singleFinal, nullptr) != SQLITE_OK)
+        throw OracleError(QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 } // namespace rek2

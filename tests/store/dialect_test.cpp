@@ -215,6 +215,29 @@ TEST_F(DialectTest, CorrelatedInRewriteKeepsTheRows)
     EXPECT_EQ(rows(ds), QStringList{QString()});
 }
 
+// A scalar subquery that finds two rows is an error, as on Oracle, not the
+// first row; none gives NULL, one gives its value.
+TEST_F(DialectTest, ScalarSubqueryWithTwoRowsFails)
+{
+    s->executeDirect("CREATE TABLE LNK (MASTER INTEGER, DETAIL INTEGER)");
+    s->executeDirect("INSERT INTO LNK VALUES (1, 10), (2, 20), (2, 21)");
+    EXPECT_EQ(scalar(*s, "select (select DETAIL from LNK where MASTER = 1) from dual").toInt(), 10);
+    EXPECT_TRUE(scalar(*s, "select NVL((select DETAIL from LNK where MASTER = 3), NULL) from dual").isNull());
+    EXPECT_EQ(scalar(*s, "select (select MAX(DETAIL) from LNK where MASTER = 2) from dual").toInt(), 21);
+    try {
+        scalar(*s,
+               "select O.SFOSB from OSB O where O.SFOSB = (select DETAIL from LNK where MASTER = 2) - 19");
+        FAIL() << "two rows taken as one";
+    } catch (const OracleError& e) {
+        EXPECT_EQ(e.message(), "single-row subquery returns more than one row");
+    }
+    // Subqueries that are not values stay as they are.
+    EXPECT_EQ(
+        scalar(*s, "select count(*) from (select DETAIL from LNK) X where exists (select DETAIL from LNK)")
+            .toInt(),
+        3);
+}
+
 // A statement that cannot be rewritten carries a hand-written engine text; it
 // is used only while the Oracle text it stands for is unchanged.
 TEST_F(DialectTest, HandWrittenEquivalentStandsForItsOracleText)
