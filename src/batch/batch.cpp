@@ -22,6 +22,60 @@ void BatchContext::error(const QString& text) const
     }
 }
 
+bool BatchOptions::parse(const QStringList& args, const QStringList& flags, const QStringList& valued,
+                         QString& error)
+{
+    values_.clear();
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (flags.contains(a)) {
+            values_.insert(a, QString());
+            continue;
+        }
+        if (!valued.contains(a)) {
+            error = QStringLiteral("Neznana možnost: %1").arg(a);
+            return false;
+        }
+        if (i + 1 >= args.size()) {
+            error = QStringLiteral("Možnost %1 zahteva vrednost.").arg(a);
+            return false;
+        }
+        values_.insert(a, args.at(++i));
+    }
+    return true;
+}
+
+bool BatchOptions::day(const QString& name, QDate& day, QString& error) const
+{
+    if (!has(name))
+        return true;
+    const QString text = value(name);
+    const QDate d = QDate::fromString(text, Qt::ISODate);
+    if (!d.isValid() || text.size() != 10) {
+        error = QStringLiteral("Neveljaven datum za %1: %2 (oblika LLLL-MM-DD).").arg(name, text);
+        return false;
+    }
+    day = d;
+    return true;
+}
+
+bool BatchOptions::number(const QString& name, qint64 min, qint64 max, qint64& number, QString& error) const
+{
+    if (!has(name))
+        return true;
+    bool ok = false;
+    const qint64 n = value(name).toLongLong(&ok);
+    if (!ok || n < min || n > max) {
+        error = QStringLiteral("Neveljavna vrednost za %1: %2 (celo število od %3 do %4).")
+                    .arg(name, value(name))
+                    .arg(min)
+                    .arg(max);
+        return false;
+    }
+    number = n;
+    return true;
+}
+
 void loadInstallation(BatchContext& ctx, const QString& installationFolder)
 {
     ctx.installationFolder = installationFolder;

@@ -2,6 +2,8 @@
 #include "base/debuglog.h"
 #include "base/settings.h"
 
+#include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -29,6 +31,28 @@ struct BatchContext
 
     void print(const QString& text) const;
     void error(const QString& text) const;
+};
+
+// The options of one command: flags ("--demo") and options with a value
+// ("--from 2026-12-01"). Errors are Slovenian messages for standard error.
+class BatchOptions
+{
+public:
+    // False with `error` set on an unknown option or a missing value.
+    bool parse(const QStringList& args, const QStringList& flags, const QStringList& valued, QString& error);
+
+    bool has(const QString& name) const { return values_.contains(name); }
+    QString value(const QString& name) const { return values_.value(name); }
+
+    // The day of a valued option in the form YYYY-MM-DD; an absent option
+    // leaves `day` as it is. False with `error` set when malformed.
+    bool day(const QString& name, QDate& day, QString& error) const;
+
+    // A whole number from `min` to `max`; absent: `number` stays as it is.
+    bool number(const QString& name, qint64 min, qint64 max, qint64& number, QString& error) const;
+
+private:
+    QHash<QString, QString> values_;
 };
 
 // A command: its arguments are everything after the command name.

@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <limits>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -29,53 +30,27 @@ struct InitOptions
 // Parses the options; on error returns false with a Slovenian message.
 bool parseOptions(const QStringList& args, InitOptions& o, QString& error)
 {
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args.at(i);
-        if (a == QLatin1String("--demo")) {
-            o.demo = true;
-            continue;
-        }
-        const bool takesValue = a == QLatin1String("--holders") || a == QLatin1String("--days") ||
-                                a == QLatin1String("--from") || a == QLatin1String("--seed");
-        if (!takesValue) {
-            error = QStringLiteral("Neznana možnost: %1").arg(a);
-            return false;
-        }
-        if (i + 1 >= args.size()) {
-            error = QStringLiteral("Možnost %1 zahteva vrednost.").arg(a);
-            return false;
-        }
-        const QString value = args.at(++i);
-        bool ok = false;
-        if (a == QLatin1String("--from")) {
-            o.demoOptions.from = QDate::fromString(value, Qt::ISODate);
-            ok = o.demoOptions.from.isValid() && value.size() == 10;
-            if (!ok)
-                error = QStringLiteral("Neveljaven datum za --from: %1 (oblika LLLL-MM-DD).").arg(value);
-        } else if (a == QLatin1String("--seed")) {
-            o.demoOptions.seed = value.toULongLong(&ok);
-            if (!ok)
-                error = QStringLiteral("Neveljavno seme za --seed: %1").arg(value);
-        } else {
-            const int n = value.toInt(&ok);
-            const int limit = a == QLatin1String("--holders") ? 5000000 : 2000;
-            ok = ok && n >= 1 && n <= limit;
-            if (!ok)
-                error = QStringLiteral("Neveljavna vrednost za %1: %2 (celo število od 1 do %3).")
-                            .arg(a, value)
-                            .arg(limit);
-            else if (a == QLatin1String("--holders"))
-                o.demoOptions.holders = n;
-            else
-                o.demoOptions.days = n;
-        }
-        if (!ok)
-            return false;
-    }
-    if (!o.demo && args.size() > 0) {
+    BatchOptions options;
+    const QStringList valued = {QStringLiteral("--holders"), QStringLiteral("--days"),
+                                QStringLiteral("--from"), QStringLiteral("--seed")};
+    if (!options.parse(args, {QStringLiteral("--demo")}, valued, error))
+        return false;
+    o.demo = options.has(QStringLiteral("--demo"));
+    if (!o.demo && !args.isEmpty()) {
         error = QStringLiteral("Možnosti --holders, --days, --from in --seed veljajo samo z --demo.");
         return false;
     }
+    qint64 holders = o.demoOptions.holders;
+    qint64 days = o.demoOptions.days;
+    qint64 seed = qint64(o.demoOptions.seed);
+    if (!options.number(QStringLiteral("--holders"), 1, 5000000, holders, error) ||
+        !options.number(QStringLiteral("--days"), 1, 2000, days, error) ||
+        !options.number(QStringLiteral("--seed"), 0, std::numeric_limits<qint64>::max(), seed, error) ||
+        !options.day(QStringLiteral("--from"), o.demoOptions.from, error))
+        return false;
+    o.demoOptions.holders = int(holders);
+    o.demoOptions.days = int(days);
+    o.demoOptions.seed = std::uint64_t(seed);
     return true;
 }
 
