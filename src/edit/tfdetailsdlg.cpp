@@ -57,19 +57,8 @@ TfDetailsDlg::TfDetailsDlg(Operator& op, QWidget* parent)
     setWindowTitle(QStringLiteral("fDetailsDlg"));
     onError = [this](const QString& message) { op_.Napaka(message, kVRedu); };
 
-    // Wider fonts than the design's: scale the whole layout so the longest
-    // caption (25 bold characters) and an editor's height still fit.
-    QFont bold = font();
-    bold.setBold(true);
-    const QFontMetrics fm(bold);
-    const double byCaption = fm.horizontalAdvance(QStringLiteral("Dav. odt. po splošni stop")) / 155.0;
-    const double byHeight = (fm.height() + 8) / 21.0;
-    scale_ = std::max({1.0, byCaption, byHeight});
-    setFixedSize(qRound(kDesignWidth * scale_), qRound(kDesignHeight * scale_));
-
     pMain = new QFrame(this);
     pMain->setObjectName(QStringLiteral("pMain"));
-    pMain->setGeometry(rect());
 
     BitBtn2 = new QPushButton(QStringLiteral("V redu"), pMain);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
@@ -84,7 +73,7 @@ TfDetailsDlg::TfDetailsDlg(Operator& op, QWidget* parent)
     bPopravek->hide();
     for (QPushButton* b : {BitBtn1, bStorno, bPopravek})
         b->setAutoDefault(false);
-    layoutButtons(kDesignHeight - 45);
+    applyScale(scaleFor({}));
 
     connect(BitBtn2, &QPushButton::clicked, this, [this] { runGuarded([this] { BitBtn2Click(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { runGuarded([this] { BitBtn1Click(); }); });
@@ -117,6 +106,27 @@ TfDetailsDlg::~TfDetailsDlg()
         DBGrid1->setDataSet(nullptr);
     if (ds_)
         ds_->removeObserver(this);
+}
+
+double TfDetailsDlg::scaleFor(const QStringList& captions) const
+{
+    // Fonts wider than the design's scale the whole layout, so that every
+    // caption of the record and an editor's height still fit.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    int widest = fm.horizontalAdvance(QStringLiteral("Dav. odt. po splošni stop"));
+    for (const QString& c : captions)
+        widest = std::max(widest, fm.horizontalAdvance(c));
+    return std::max({1.0, widest / 155.0, (fm.height() + 8) / 21.0});
+}
+
+void TfDetailsDlg::applyScale(double scale)
+{
+    scale_ = scale;
+    setFixedSize(qRound(kDesignWidth * scale_), qRound(kDesignHeight * scale_));
+    pMain->setGeometry(rect());
+    layoutButtons(kDesignHeight - 45);
 }
 
 void TfDetailsDlg::layoutButtons(int top)
@@ -267,6 +277,10 @@ void TfDetailsDlg::clearGenerated()
 void TfDetailsDlg::buildEditors()
 {
     clearGenerated();
+    QStringList captions;
+    for (int r = 0; r < std::min(ds_->FieldCount(), int(kMaxFields)); ++r)
+        captions << captionOf(ds_->Fields(r)->DisplayLabel());
+    applyScale(scaleFor(captions));
     QFont bold = font();
     bold.setBold(true);
     const int count = std::min(ds_->FieldCount(), int(kMaxFields));
@@ -279,7 +293,11 @@ void TfDetailsDlg::buildEditors()
         if (!isHiddenField(name)) {
             auto* e = new QLineEdit(pMain);
             e->setObjectName(QStringLiteral("e") + name);
-            e->setGeometry(g.editor);
+            QRect box = g.editor;
+            // An editor with a lookup button ends where the button begins.
+            if (lookups_[0].fields.contains(name))
+                box.setRight(g.lookupButton.left() - 2);
+            e->setGeometry(box);
             e->setFont(bold);
             e->setStyleSheet(QStringLiteral("QLineEdit { background: white; color: black; }"));
             e->setReadOnly(!mayEditField(name, editable_));

@@ -118,7 +118,9 @@ private:
     void buildEditors();
     void showDialogButtons(bool cancellationAllowed);
     void initNewRecord(const QDateTime& date, int coupon, const QString& security);
-    void layoutButtons(int bottom);
+    void layoutButtons(int top);
+    double scaleFor(const QStringList& captions) const;
+    void applyScale(double scale);
     void buildLookupPanel();
     TOracleSession& session() const;
 

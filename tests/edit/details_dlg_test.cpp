@@ -255,6 +255,25 @@ TEST_F(DetailsDlg, EditedRowIsSavedWithoutChecksAndKeepsAOneWordName)
     EXPECT_FALSE(db.session.InTransaction());
 }
 
+TEST_F(DetailsDlg, FailedPostKeepsTheDialogOpenWithTheTypedValues)
+{
+    db.exec(test::analRow(1, 5));
+    auto ds = openAnal(1);
+    ds->BeforePost = [](TOracleDataSet&) { throw OracleError("ORA-00001: unique constraint violated"); };
+    dlg.Pripravi(ds.get(), "BRUTO", {}, 0, {}, false, {});
+    type(dlg.editorFor("BRUTO"), "7");
+    EXPECT_THROW(dlg.BitBtn2Click(), OracleError);
+    EXPECT_EQ(dlg.result(), TfDetailsDlg::mrNone);
+    EXPECT_EQ(dlg.dataSet(), ds.get());
+    EXPECT_EQ(ds->State(), DataSetState::Edit);
+    EXPECT_FALSE(db.session.InTransaction());
+
+    ds->BeforePost = nullptr;
+    dlg.BitBtn2Click();
+    EXPECT_EQ(dlg.result(), TfDetailsDlg::mrOk);
+    EXPECT_DOUBLE_EQ(db.scalar("SELECT BRUTO FROM REK2_ANAL").toDouble(), 7);
+}
+
 TEST_F(DetailsDlg, NameIsBuiltFromItsPartsOnOk)
 {
     db.exec(test::analRow(1, 5));
