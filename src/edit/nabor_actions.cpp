@@ -328,7 +328,21 @@ void NaborActions::dbgNaborDblClick()
         editor_.edit(nabor, analyticEditableFields(), QDateTime(), 0, QString(), false, QString());
     if (result == TfDetailsDlg::mrOk) {
         collect::Regrouping::openSource(ctx_, ctx_.odsNaborREK2);
-        regroupRange();
+        const QString ids = regroupRange();
+        // Re-grouping rebuilt the summaries: show the new ones, on the one
+        // that now holds the edited row, rather than an empty summary grid.
+        if (hooks_.attachSummaryGrid)
+            hooks_.attachSummaryGrid(true);
+        if (openSummarySelection(zbir, ids)) {
+            TOracleQuery owner;
+            owner.SetSession(ctx_.session);
+            owner.SQL =
+                QStringList{QStringLiteral("SELECT ID_REK2_ZBIR FROM REK2_ANAL WHERE ID_REK2_ANAL = :ID")};
+            owner.DeclareAndSet(QStringLiteral("ID"), VarType::Integer, idAnal);
+            owner.Execute();
+            if (owner.RowCount() > 0)
+                zbir.Locate(QStringLiteral("ID_REK2_ZBIR"), {owner.Field(0)});
+        }
     }
     reloadAnalytic(QString());
     if (nabor.Active())

@@ -219,6 +219,36 @@ TEST_F(Nabor, CancellationsAreNotEdited)
     EXPECT_EQ(editor.calls[1].lookup, "OSB(NAZIV,NASLOV,POOB_DVS)");
 }
 
+TEST_F(Nabor, EditedRowIsRegroupedAndShownWithItsNewSummary)
+{
+    db.exec(test::analRow(1, 0));
+    db.exec(test::analRow(2, 0));
+    db.exec("UPDATE REK2_ANAL SET SIF_VRSTE_DOH = '1902', SIF_SFDOH = '5600' WHERE ID_REK2_ANAL = 2");
+    actions.SpeedButton2Click();
+    ASSERT_EQ(db.ctx.odsREK2_Zbir.RecordCount(), 2);
+    ASSERT_TRUE(db.ctx.odsREK2_Zbir.Locate("SIF_VRSTE_DOH", {"1902"}));
+    actions.dbgZbirniCellClick(true);
+    ASSERT_TRUE(db.ctx.odsNabor.Locate("ID_REK2_ANAL", {2}));
+
+    // The operator turns row 2 into the first row's kind of income.
+    struct : RecordEditor
+    {
+        int edit(TOracleDataSet& ds, const QString&, const QDateTime&, int, const QString&, bool,
+                 const QString&) override
+        {
+            ds.Edit();
+            ds.FieldByName("SIF_VRSTE_DOH")->SetAsString("1901");
+            ds.FieldByName("SIF_SFDOH")->SetAsString("5400");
+            ds.Post();
+            return 1;
+        }
+    } changing;
+    NaborActions(db.ctx, changing).dbgNaborDblClick();
+    EXPECT_EQ(db.ctx.odsREK2_Zbir.RecordCount(), 1);
+    EXPECT_EQ(db.ctx.odsNabor.RecordCount(), 2);
+    EXPECT_EQ(db.ctx.odsNabor.FieldByName("ID_REK2_ANAL")->AsInteger(), 2);
+}
+
 TEST(NaborDrawing, SelectionShowsOnlyInTheFocusedGrid)
 {
     QStyleOptionViewItem option;
