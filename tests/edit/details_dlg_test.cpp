@@ -159,6 +159,11 @@ TEST_F(DetailsDlg, DocumentNumberStoredOnLeavingAndClearedByCancel)
 
     dlg.DBEditOnEnter();
     EXPECT_EQ(e->text(), "EDP-12345678-");
+    dlg.DBEditOnExit();  // passing through: the bare prefix is no number
+    EXPECT_TRUE(db.op.shown.empty());
+    EXPECT_TRUE(db.scalar("SELECT DURS_ID_DOK FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 2").isNull());
+
+    dlg.DBEditOnEnter();
     e->setText("EDP-87654321-1");
     dlg.DBEditOnExit();
     ASSERT_EQ(db.op.texts().size(), 1);
