@@ -693,7 +693,7 @@ void TfDetailsDlg::DBGrid1DblClick()
             ds_->Edit();
         QString value;
         if (name == QLatin1String("NAZIV"))
-            value = found("IME") + QStringLiteral(" ") + found("NZV");
+            value = fullName(found("IME"), found("NZV")); // a company has no first name: no leading blank
         else if (name == QLatin1String("IME"))
             value = found("IME");
         else if (name == QLatin1String("PRIIMEK"))

@@ -159,7 +159,7 @@ TEST_F(DetailsDlg, DocumentNumberStoredOnLeavingAndClearedByCancel)
 
     dlg.DBEditOnEnter();
     EXPECT_EQ(e->text(), "EDP-12345678-");
-    dlg.DBEditOnExit();  // passing through: the bare prefix is no number
+    dlg.DBEditOnExit(); // passing through: the bare prefix is no number
     EXPECT_TRUE(db.op.shown.empty());
     EXPECT_TRUE(db.scalar("SELECT DURS_ID_DOK FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 2").isNull());
 
@@ -424,8 +424,13 @@ TEST_F(Lookup, ChosenPersonFillsTheAgentAndWarnsWhenIncomplete)
     EXPECT_EQ(db.op.shown[0].text, QString::fromUtf8("Pomanjkljivi podatki o pooblaščencu!!"));
     EXPECT_EQ(ds->FieldByName("NAZIV")->AsString(), "Sean O'Brien");
 
+    dlg.ButtonOnClick("OSB");
+    search("Cehna", "");
+    dlg.DBGrid1DblClick();
+    EXPECT_EQ(ds->FieldByName("NAZIV")->AsString(), "Cehna d.o.o.");
+
     dlg.BitBtn2Click();
-    EXPECT_EQ(db.scalar("SELECT NAZIV FROM REK2_ZBIR").toString(), "Sean O'Brien");
+    EXPECT_EQ(db.scalar("SELECT NAZIV FROM REK2_ZBIR").toString(), "Cehna d.o.o.");
 }
 
 } // namespace
