@@ -510,9 +510,12 @@ void TfDetailsDlg::BitBtn1Click()
     } catch (const std::exception& e) {
         error = QString::fromUtf8(e.what());
     }
-    if (ds_->State() == DataSetState::Insert || (!error.isEmpty() && isEditing(ds_)))
+    // A cancelled change must not stay in the record's buffer, where the
+    // next post of the caller's dataset would save it.
+    if (isEditing(ds_))
         ds_->Cancel();
-    session().Rollback();
+    if (ds_->Session())
+        ds_->Session()->Rollback();
     done(mrCancel);
     if (!error.isEmpty())
         onError(error);

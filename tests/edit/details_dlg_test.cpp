@@ -350,6 +350,20 @@ TEST_F(DetailsDlg, CancelOfANewRowDropsItButKeepsTheIdentifierDrawn)
     EXPECT_GT(d.GetNewIDAnal(), first) << "never handed out twice";
 }
 
+TEST_F(DetailsDlg, CancelDropsTheChangeFromTheRecord)
+{
+    db.exec(test::analRow(1, 5));
+    auto ds = openAnal(1);
+    dlg.Pripravi(ds.get(), "BRUTO", {}, 0, {}, false, {});
+    type(dlg.editorFor("BRUTO"), "9");
+    ds->FieldByName("BRUTO")->SetAsFloat(9);
+    dlg.BitBtn1Click();
+    EXPECT_EQ(ds->State(), DataSetState::Browse);
+    EXPECT_DOUBLE_EQ(ds->FieldByName("BRUTO")->AsFloat(), 100);
+    EXPECT_DOUBLE_EQ(db.scalar("SELECT BRUTO FROM REK2_ANAL").toDouble(), 100);
+    EXPECT_FALSE(db.session.InTransaction());
+}
+
 TEST_F(DetailsDlg, BadAmountIsReportedAndNothingSaved)
 {
     db.exec(test::analRow(1, 5));
