@@ -310,14 +310,7 @@ void TfRek::buildLayout()
     Panel6->setAutoFillBackground(true);
     Panel6->setFixedSize(185, 41);
     Panel6->setVisible(false);
-
-    // Grids: bold 8-point text.
-    for (TFwwDBGrid* g : {dbgZbirni, dbgNabor, dbgPregled, dbgPredgledA}) {
-        QFont f = g->font();
-        f.setPointSize(8);
-        f.setBold(true);
-        g->setFont(f);
-    }
+    // The grids take their bold 8-point text from the grid settings.
 }
 
 void TfRek::wireHandlers()

@@ -1,5 +1,6 @@
 #include "grid/tfwwdbgrid.h"
 #include "grid/datasetmodel.h"
+#include "grid/gridsettings.h"
 #include "store/oracle_dataset.h"
 
 #include <QFontMetrics>
@@ -46,7 +47,7 @@ TFwwDBGrid::TFwwDBGrid(QWidget* parent) : QTableView(parent), model_(new DataSet
         if (TOracleDataSet* ds = dataSet(); ds && ds->Active())
             followDataSetRow(ds->CurrentRow());
     });
-    setSelectionBehavior(QAbstractItemView::SelectRows);
+    applySettings(GridSettings::current());
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -54,9 +55,7 @@ TFwwDBGrid::TFwwDBGrid(QWidget* parent) : QTableView(parent), model_(new DataSet
     setAlternatingRowColors(false);
     setWordWrap(false);
     setTabKeyNavigation(false);
-    verticalHeader()->setVisible(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(18);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(true);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
@@ -67,6 +66,24 @@ TFwwDBGrid::TFwwDBGrid(QWidget* parent) : QTableView(parent), model_(new DataSet
         if (OnCellClick && index.isValid())
             OnCellClick(index.column());
     });
+}
+
+void TFwwDBGrid::applySettings(const GridSettings& g)
+{
+    QFont f = font();
+    f.setFamily(g.FontName);
+    f.setPointSize(g.FontSize);
+    f.setBold(true);
+    setFont(f);
+    QFont title = horizontalHeader()->font();
+    title.setFamily(g.TitleFontName);
+    title.setPointSize(g.TitleFontSize);
+    title.setBold(false);
+    horizontalHeader()->setFont(title);
+    verticalHeader()->setDefaultSectionSize(std::max(g.LineHeight, QFontMetrics(f).height() + 2));
+    // Without row select a click picks one cell and the row indicator shows.
+    setSelectionBehavior(g.RowSelect ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    verticalHeader()->setVisible(!g.RowSelect);
 }
 
 TFwwDBGrid::~TFwwDBGrid()

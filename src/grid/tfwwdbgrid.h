@@ -7,6 +7,7 @@ namespace rek2 {
 
 class TOracleDataSet;
 class DataSetModel;
+struct GridSettings;
 
 // The data grid of every tab: a table view over one dataset. Rows are read
 // from the dataset when they are painted, never copied up front, so large
@@ -45,6 +46,9 @@ public:
     // Called before a data cell is painted; the handler may change the font
     // and colours in `option`. `row` is the dataset row.
     std::function<void(int row, int column, QStyleOptionViewItem& option)> OnDrawColumnCell;
+
+    // Fonts (bold text, regular titles), row height and row select.
+    void applySettings(const GridSettings& settings);
 
     // Refreshes column captions and widths from the dataset's field
     // definitions (done on every reset of the dataset).
