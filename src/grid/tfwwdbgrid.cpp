@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSet>
 #include <QStyledItemDelegate>
 
 namespace rek2 {
@@ -109,7 +110,7 @@ void TFwwDBGrid::setMultiSelect(bool on)
 
 bool TFwwDBGrid::isRowSelected(int row) const
 {
-    return selectionModel() && model() && selectionModel()->isRowSelected(row, QModelIndex());
+    return selectionModel() && model() && selectionModel()->rowIntersectsSelection(row, QModelIndex());
 }
 
 bool TFwwDBGrid::currentRowSelected() const
@@ -119,13 +120,15 @@ bool TFwwDBGrid::currentRowSelected() const
 
 QList<int> TFwwDBGrid::selectedRows() const
 {
-    QList<int> rows;
-    if (!selectionModel())
-        return rows;
-    for (const QModelIndex& i : selectionModel()->selectedRows())
-        rows << i.row();
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    // From the selection's ranges, so marking many rows stays cheap.
+    QSet<int> rows;
+    if (selectionModel())
+        for (const QItemSelectionRange& r : selectionModel()->selection())
+            for (int row = r.top(); row <= r.bottom(); ++row)
+                rows.insert(row);
+    QList<int> sorted(rows.begin(), rows.end());
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
 }
 
 void TFwwDBGrid::applyColumnLayout()
@@ -250,8 +253,11 @@ void TFwwDBGrid::followDataSetRow(int row)
     if (!target.isValid() || target == currentIndex())
         return;
     syncing_ = true;
-    const auto command = multiSelect_ ? QItemSelectionModel::NoUpdate
-                                      : (QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // The current row is shown selected; several rows the operator marked
+    // stay marked while the dataset moves.
+    const bool keepMarks = multiSelect_ && selectedRows().size() > 1;
+    const auto command = keepMarks ? QItemSelectionModel::NoUpdate
+                                   : (QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     selectionModel()->setCurrentIndex(target, command);
     scrollTo(target);
     syncing_ = false;
