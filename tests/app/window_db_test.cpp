@@ -5,6 +5,8 @@
 #include "support/fixture_db.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -134,5 +136,34 @@ TEST_F(WindowOnDb, SwitchingToReportsReloadsBothListsEveryTime)
     w.PageControl1->setCurrentIndex(1);
     EXPECT_EQ(w.lbNeposlana->count(), 2);
     EXPECT_EQ(w.lbPoslana->count(), 1);
+    w.close();
+}
+
+TEST_F(WindowOnDb, HandlersSeeThePickersAndTheMarkedSummaries)
+{
+    writeIni("[Splošno]\n");
+    fx.exec("INSERT INTO REK2_ZBIR (ID_REK2_ZBIR, SFVP, DATUM_IZP) VALUES (11, 'A', '2026-12-01'), (12, 'B', "
+            "'2026-12-01'),"
+            " (13, 'C', '2026-12-01')");
+    TfRek w({fx.path(), "operater", "geslo"});
+    w.show();
+    w.ctx.odsREK2_Zbir.SQL = QStringList{"select Z.*, Z.ROWID from REK2_ZBIR Z order by ID_REK2_ZBIR"};
+    w.ctx.odsREK2_Zbir.Open();
+    ASSERT_EQ(w.dbgZbirni->model()->rowCount(), 3);
+    auto* sel = w.dbgZbirni->selectionModel();
+    sel->clearSelection();
+    for (int row : {0, 2})
+        sel->select(w.dbgZbirni->model()->index(row, 0),
+                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w.dtpDatumOd->setDate(QDate(2026, 12, 1));
+    w.cbXMLZaVseZbirne->setChecked(true);
+
+    rek2::RekContext* seen = nullptr;
+    EXPECT_TRUE(w.guarded([&] { seen = &w.ctx; }));
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(seen->selectedZbirIds, (QList<int>{11, 13}));
+    EXPECT_EQ(seen->datumOd, QDate(2026, 12, 1));
+    EXPECT_EQ(seen->datumDo, QDate(2026, 12, 1));
+    EXPECT_TRUE(seen->xmlZaVseZbirne);
     w.close();
 }
