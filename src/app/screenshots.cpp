@@ -3,6 +3,7 @@
 #include "app/tfrek.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QPixmap>
 #include <QScreen>
@@ -23,9 +24,11 @@ void settle()
 
 int takeScreenshots(TfRek& w, const QString& folder)
 {
+    // The script runs on a throwaway copy of the demo database, so every
+    // question is answered with consent (Ignore for abort/ignore).
     setDialogInterceptor([](const DialogRequest& r) {
         std::fprintf(stderr, "[%s] %s\n", r.title.toUtf8().constData(), r.text.toUtf8().constData());
-        return r.kind == DialogKind::AbortIgnore ? 1 : int(std::max<qsizetype>(1, r.buttons.size()));
+        return r.kind == DialogKind::AbortIgnore ? 2 : 1;
     });
     QDir().mkpath(folder);
     const char* tabNames[] = {"nabor", "porocila", "pregled", "parametri"};
@@ -42,9 +45,17 @@ int takeScreenshots(TfRek& w, const QString& folder)
         for (int tab = 0; tab < 4; ++tab) {
             w.PageControl1->setCurrentIndex(tab);
             settle();
-            // The "?" buttons load the collection and review grids.
+            // At the design size: collect yesterday's events. Maximised: show
+            // them again, then write every summary as XML so the report files
+            // and review tabs have something to show.
             if (tab == 0)
-                w.guarded([&w] { w.SpeedButton2Click(); });
+                w.guarded([&w, maximised] { maximised ? w.SpeedButton2Click() : w.bNaborClick(); });
+            if (tab == 1 && maximised) {
+                w.PageControl1->setCurrentIndex(0);
+                w.cbXMLZaVseZbirne->setChecked(true);
+                w.guarded([&w] { w.bXMLClick(); });
+                w.PageControl1->setCurrentIndex(1);
+            }
             if (tab == 2)
                 w.guarded([&w] { w.SpeedButton1Click(); });
             settle();
