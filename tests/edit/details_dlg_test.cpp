@@ -1,6 +1,8 @@
 #include "edit/tfdetailsdlg.h"
 #include "edit_db.h"
 #include "store/oracle_error.h"
+#include "store/working_fields.h"
+#include "store/working_statements.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -85,18 +87,32 @@ TEST_F(DetailsDlg, SummaryUseGeneratesEditorsLookupButtonsAndReadOnlyRules)
     EXPECT_FALSE(dlg.bPopravek->isVisibleTo(&dlg));
 }
 
-TEST_F(DetailsDlg, AnalyticRowLeavesOutStopnjaAndLocksIdentifiers)
+TEST_F(DetailsDlg, AnalyticGridRowFillsTwentyAndFourPlacesWithoutStopnja)
 {
     db.exec(test::analRow(1, 5));
-    auto ds = openAnal(1);
-    dlg.Pripravi(ds.get(), "nič", {}, 0, {}, false, {});
-    const int stopnja = ds->FieldIndex("Stopnja");
-    ASSERT_GE(stopnja, 0);
+    TOracleDataSet& ds = db.ctx.odsNabor;
+    defineAnalyticFields(ds);
+    openAnalyticWorking(ds, QDate(2026, 12, 10), QDate(2026, 12, 10));
+    dlg.Pripravi(&ds, "nič", {}, 0, {}, false, {});
+
+    const int stopnja = ds.FieldIndex("Stopnja");
+    EXPECT_EQ(stopnja, 22);
     EXPECT_EQ(dlg.editorAt(stopnja), nullptr);
     EXPECT_EQ(dlg.captionAt(stopnja), nullptr);
-    for (int i = 0; i < ds->FieldCount() && i < TfDetailsDlg::kMaxFields; ++i)
-        if (dlg.editorAt(i))
-            EXPECT_TRUE(dlg.editorAt(i)->isReadOnly()) << ds->Fields(i)->FieldName().toStdString();
+    const int left = dlg.editorAt(0)->x();
+    for (int r = 0; r < 24; ++r) {
+        if (r == stopnja)
+            continue;
+        ASSERT_NE(dlg.editorAt(r), nullptr) << r;
+        EXPECT_EQ(dlg.editorAt(r)->x() == left, r < 20) << r;
+        EXPECT_TRUE(dlg.editorAt(r)->isReadOnly()) << r;
+    }
+    EXPECT_EQ(dlg.editorAt(24), nullptr);
+    EXPECT_EQ(dlg.captionAt(ds.FieldIndex("BRUTO"))->text(), "Bruto znesek");
+    EXPECT_EQ(dlg.captionAt(ds.FieldIndex("DAV_ODT_OBR"))->text(),
+              QString::fromUtf8("Obračunani davčni odteglj"));
+    EXPECT_EQ(dlg.editorFor("BRUTO")->text(), "100,00");
+    EXPECT_EQ(dlg.editorFor("DATUM_IZP_DIV")->text(), "10.12.2026");
 }
 
 TEST_F(DetailsDlg, StornoAndPopravekForTheHistoryUses)

@@ -1,6 +1,7 @@
 #include "collect/summary_fields.h"
 #include "edit/nabor_actions.h"
 #include "edit_db.h"
+#include "store/working_fields.h"
 #include "store/working_statements.h"
 
 #include <QStyleOptionViewItem>
@@ -49,6 +50,8 @@ protected:
         db.ctx.datumOd = db.ctx.datumDo = QDate(2026, 12, 10);
         db.exec("INSERT INTO SFVP (SFVP, KRT) VALUES (1, 'KRKG')");
         db.exec("INSERT INTO KPN (SFKPN, SFVP, SFOBR, STKPN) VALUES (77, 1, 'D', 3)");
+        defineAnalyticFields(db.ctx.odsNabor);
+        defineSummaryFields(db.ctx.odsREK2_Zbir);
         collect::installSummaryCalcFields(db.ctx, db.ctx.odsREK2_Zbir);
     }
 

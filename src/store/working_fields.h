@@ -1,0 +1,19 @@
+#pragma once
+
+namespace rek2 {
+
+class TOracleDataSet;
+
+// The fields of the collection tab's two views, in the grids' display order,
+// with their captions, types and display formats (amounts "#,##0.00", the
+// rate "#,##0."). Call before the first Open; defining them again is a no-op.
+//
+// Analytic rows (odsNabor): the columns of REK2_ANAL and the computed rate
+// "Stopnja" (hidden). Summary records (odsREK2_Zbir and the history summary
+// views): the columns of REK2_ZBIR with the four computed columns STKPN,
+// IZPLAC_NAZIV, IZPLAC_NASLOV and IZPLAC_DVS as calculated fields (their
+// values come from the view's OnCalcFields handler); SFKPN is hidden.
+void defineAnalyticFields(TOracleDataSet& ds);
+void defineSummaryFields(TOracleDataSet& ds);
+
+} // namespace rek2
