@@ -167,3 +167,18 @@ TEST_F(WindowOnDb, HandlersSeeThePickersAndTheMarkedSummaries)
     EXPECT_TRUE(seen->xmlZaVseZbirne);
     w.close();
 }
+
+TEST_F(WindowOnDb, UnreachableFallbackShowsTheServersMessageAndLeavesTheWindowUsable)
+{
+    writeIni(QByteArray("[Splošno]\nServerName=") + home.filePath("ni.db").toUtf8() + "\n");
+    TfRek w({"NI_TAKE_BAZE", "operater", "geslo"});
+    w.show();
+    ASSERT_EQ(dialogs.size(), 1);
+    EXPECT_FALSE(dialogs[0].startsWith("Napaka pri iskanju BDE aliasa"));
+    EXPECT_FALSE(w.OracleSession1->Connected());
+    QApplication::processEvents();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.PageControl1->isEnabled());
+    EXPECT_TRUE(w.Panel6->isHidden());
+    w.close();
+}
