@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -244,4 +246,21 @@ TEST(Dialogs, OpozoriloAnswers)
         captions.sort();
         EXPECT_EQ(captions, (QStringList{"Preklic", "V redu!"}));
     }
+}
+
+TEST_F(WindowFixture, UnwritableLogIsReportedOnceAndStopsNothing)
+{
+    writeIni("[Splošno]\nDebug=1\n");
+    ASSERT_TRUE(QDir(home.path()).mkdir("Log.txt")); // a folder where the log file should be
+    TfRek w;
+    const QString first = w.statusBar()->currentMessage();
+    EXPECT_TRUE(first.startsWith(QStringLiteral("Dnevnika"))) << first.toStdString();
+    w.statusBar()->clearMessage();
+    EXPECT_TRUE(w.guarded([&] {
+        rek2::BusyGuard busy(w, QStringLiteral("Nabor podatkov...."));
+        w.DebugMessage(QStringLiteral("TfRek.bNaborClick: korak"));
+    }));
+    EXPECT_TRUE(w.statusBar()->currentMessage().isEmpty()); // only the first failure is reported
+    EXPECT_TRUE(dialogs.empty());
+    EXPECT_TRUE(w.PageControl1->isEnabled());
 }
