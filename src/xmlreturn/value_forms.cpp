@@ -31,7 +31,7 @@ QString roundDecimalText(const char* s, qsizetype n)
         if (c == '.' && decimals < 0) {
             decimals = 0;
             if (nd == 0)
-                digits[nd++] = '0';  // ".5" reads as "0.5"
+                digits[nd++] = '0'; // ".5" reads as "0.5"
         } else if (c >= '0' && c <= '9') {
             if (decimals >= 3)
                 continue;

@@ -143,10 +143,10 @@ int XmlDocument::internFind(std::string_view name) const
     return it->second;
 }
 
-NodeId XmlDocument::newNode(NodeId parent, std::string_view name, std::string_view prefix)
+NodeId XmlDocument::newNode(std::string_view name, std::string_view prefix)
 {
     const auto id = NodeId(nodes_.size());
-    nodes_.push_back(Node{intern(name), intern(prefix), parent, NoNode, NoNode, NoNode, NoNode, 0, 0});
+    nodes_.push_back(Node{intern(name), intern(prefix), NoNode, NoNode, NoNode, NoNode, 0, 0});
     return id;
 }
 
@@ -155,12 +155,12 @@ NodeId XmlDocument::createRoot(std::string_view name)
     nodes_.clear();
     attrs_.clear();
     texts_.clear();
-    return newNode(NoNode, name, {});
+    return newNode(name, {});
 }
 
 NodeId XmlDocument::appendChild(NodeId parent, std::string_view name, std::string_view prefix)
 {
-    const NodeId id = newNode(parent, name, prefix);
+    const NodeId id = newNode(name, prefix);
     Node& p = nodes_[parent];
     if (p.lastChild == NoNode)
         p.firstChild = id;
@@ -175,7 +175,7 @@ NodeId XmlDocument::insertChild(NodeId parent, int index, std::string_view name)
     const NodeId before = nthChild(parent, name, index);
     if (before == NoNode || index < 0)
         return appendChild(parent, name);
-    const NodeId id = newNode(parent, name, {});
+    const NodeId id = newNode(name, {});
     Node& p = nodes_[parent];
     if (p.firstChild == before) {
         p.firstChild = id;

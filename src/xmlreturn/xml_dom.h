@@ -69,7 +69,6 @@ private:
     {
         std::uint16_t name;
         std::uint16_t prefix; // 0 = none
-        NodeId parent;
         NodeId firstChild;
         NodeId lastChild;
         NodeId next;
@@ -88,7 +87,7 @@ private:
     std::uint16_t intern(std::string_view name);
     std::uint16_t internSlow(std::string_view name);
     int internFind(std::string_view name) const;
-    NodeId newNode(NodeId parent, std::string_view name, std::string_view prefix);
+    NodeId newNode(std::string_view name, std::string_view prefix);
     std::pair<std::int32_t, std::int32_t> store(QStringView text);
     QString stored(std::int32_t offset, std::int32_t length) const;
     void writeNode(Sink& sink, NodeId node, int depth) const;
