@@ -264,3 +264,20 @@ TEST_F(WindowFixture, UnwritableLogIsReportedOnceAndStopsNothing)
     EXPECT_TRUE(dialogs.empty());
     EXPECT_TRUE(w.PageControl1->isEnabled());
 }
+
+TEST_F(WindowFixture, ButtonsReachTheirHandlersAndErrorsReachTheOperator)
+{
+    writeIni("[Splošno]\n");
+    TfRek w;
+    w.bSend->click();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].text, QStringLiteral("Povezava...."));
+    EXPECT_EQ(dialogs[0].title, QStringLiteral("Opozorilo!"));
+
+    // Not logged on: the collection's database error is shown, the window stays usable.
+    dialogs.clear();
+    w.bNabor->click();
+    ASSERT_FALSE(dialogs.empty());
+    EXPECT_TRUE(w.PageControl1->isEnabled());
+    EXPECT_TRUE(w.Panel6->isHidden());
+}
