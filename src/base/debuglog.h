@@ -8,13 +8,19 @@ namespace rek2 {
 // written only while the debug switch is 1. A diagnostic: a line that cannot
 // be written never stops the action that logs it; the first failure is
 // reported once through the failure callback (status bar, standard error).
+// Lines are UTF-8, so names with č, š and ž read the same on every platform.
 class DebugLog
 {
 public:
     DebugLog() = default;
     DebugLog(QString filePath, int debugSwitch) : path_(std::move(filePath)), debug_(debugSwitch) {}
 
-    void setFile(const QString& filePath) { path_ = filePath; }
+    // A new file gets its own first-failure report.
+    void setFile(const QString& filePath)
+    {
+        path_ = filePath;
+        failureReported_ = false;
+    }
     void setDebug(int debugSwitch) { debug_ = debugSwitch; }
     int debug() const { return debug_; }
     const QString& filePath() const { return path_; }
