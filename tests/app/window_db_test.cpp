@@ -81,16 +81,25 @@ TEST_F(WindowOnDb, FirstShowingLogsOnAndTheParametersTabShowsTheSettings)
 
 TEST_F(WindowOnDb, GrossDividendRowAndT2sMessage)
 {
-    writeIni("[Splošno]\nT2S=1\nSfDogDvcOdt=1,2\n");
     fx.exec("INSERT INTO INISET (KLJUC, VREDNOST) VALUES ('HasBrutoDividende', 'D')");
-    TfRek w({fx.path(), "operater", "geslo"});
-    w.show();
-    EXPECT_EQ(dialogs,
-              QStringList{"Podpora za bruto dividende ni kompatibilna s T2S, prosimo kontaktirajte Pelvo."});
-    EXPECT_FALSE(w.settings().FHasBrutoDiv);
-    w.PageControl1->setCurrentIndex(3);
-    EXPECT_TRUE(w.eSfDogDvcOdt->isHidden());
-    w.close();
+    for (const bool t2s : {false, true}) {
+        dialogs.clear();
+        writeIni(QByteArray("[Splošno]\nSfDogDvcOdt=1,2\nT2S=") + (t2s ? "1" : "0") + "\n");
+        TfRek w({fx.path(), "operater", "geslo"});
+        w.show();
+        if (t2s)
+            EXPECT_EQ(dialogs,
+                      QStringList{
+                          "Podpora za bruto dividende ni kompatibilna s T2S, prosimo kontaktirajte Pelvo."});
+        else
+            EXPECT_TRUE(dialogs.isEmpty());
+        EXPECT_EQ(w.settings().FHasBrutoDiv, !t2s);
+        w.PageControl1->setCurrentIndex(3);
+        EXPECT_EQ(w.eSfDogDvcOdt->isHidden(), t2s);
+        EXPECT_EQ(w.lSfDogDvcOdt->isHidden(), t2s);
+        EXPECT_EQ(w.eSfDogDvcOdt->text(), t2s ? "" : "1,2");
+        w.close();
+    }
 }
 
 TEST_F(WindowOnDb, UnknownDatabaseWithoutFallbackGivesOneMessageAndCloses)
