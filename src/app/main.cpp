@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
@@ -19,6 +21,12 @@ int main(int argc, char** argv)
     // For the project's screenshot script: grab each tab and end.
     const QString shots = qEnvironmentVariable("REK2_SCREENSHOT_DIR");
     if (!shots.isEmpty()) {
+        // A window that waits for a person (a file dialog, the record editor)
+        // must not hang the script.
+        QTimer::singleShot(180000, [] {
+            std::fprintf(stderr, "Posnetki niso končani v treh minutah.\n");
+            std::_Exit(2);
+        });
         QTimer::singleShot(200, &window, [&] {
             const int written = rek2::takeScreenshots(window, shots);
             QApplication::exit(written == 8 ? 0 : 1);

@@ -196,9 +196,24 @@ void TFwwDBGrid::mouseDoubleClickEvent(QMouseEvent* e)
     zoom();
 }
 
+void TFwwDBGrid::setTitleColour(const QColor& colour)
+{
+    QPalette p = horizontalHeader()->palette();
+    p.setColor(QPalette::ButtonText, colour);
+    horizontalHeader()->setPalette(p);
+}
+
+void TFwwDBGrid::focusInEvent(QFocusEvent* e)
+{
+    QTableView::focusInEvent(e);
+    // The titles turn navy while the grid has the focus.
+    setTitleColour(QColor(0, 0, 128));
+}
+
 void TFwwDBGrid::focusOutEvent(QFocusEvent* e)
 {
     QTableView::focusOutEvent(e);
+    setTitleColour(palette().color(QPalette::ButtonText));
     // Only leaving for another control of the window counts, not a dialog
     // or menu opening over it.
     if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason)

@@ -57,12 +57,14 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void zoom();
+    void setTitleColour(const QColor& colour);
     void followDataSetRow(int row);
 
     DataSetModel* model_ = nullptr;
