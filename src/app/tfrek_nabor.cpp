@@ -1,9 +1,12 @@
 // Collection tab: "Prenos iz DOG", the "?" button, the editor's tool buttons
 // and the two grids' handlers.
 #include "app/tfrek.h"
+#include "collect/collection_run.h"
+#include "collect/summary_fields.h"
 #include "edit/nabor_actions.h"
 #include "grid/tfwwdbgrid.h"
 
+#include <QTabWidget>
 #include <QToolButton>
 
 namespace rek2 {
@@ -26,12 +29,27 @@ template <typename Action> void runNabor(TfRek& w, Action action)
 
 } // namespace
 
-void TfRek::afterLogOn() {}
+void TfRek::afterLogOn()
+{
+    // The summary view's computed columns (coupon number, payer) for every load.
+    collect::installSummaryCalcFields(ctx, ctx.odsREK2_Zbir);
+}
 void TfRek::SpeedButton2Click()
 {
     runNabor(*this, [](NaborActions& a) { a.SpeedButton2Click(); });
 }
-void TfRek::bNaborClick() {}
+void TfRek::bNaborClick()
+{
+    guarded([this] {
+        collect::RunHooks hooks;
+        hooks.grid.attachSummaryGrid = [this](bool attached) {
+            dbgZbirni->setDataSet(attached ? &ctx.odsREK2_Zbir : nullptr);
+        };
+        hooks.showParametersTab = [this] { PageControl1->setCurrentIndex(3); };
+        hooks.dbgZbirniCellClick = [this] { dbgZbirniCellClick(0); };
+        collect::CollectionRun(ctx, hooks).bNaborClick();
+    });
+}
 void TfRek::SpeedButton3Click()
 {
     runNabor(*this, [](NaborActions& a) { a.SpeedButton3Click(); });

@@ -1,5 +1,6 @@
 #include "batch/batch.h"
 #include "batch/check_command.h"
+#include "batch/collect_command.h"
 #include "batch/init_command.h"
 #include "batch/xml_command.h"
 
@@ -10,6 +11,8 @@ const std::vector<BatchCommand>& batchCommands()
     static const std::vector<BatchCommand> table = {
         {QStringLiteral("init"),
          QStringLiteral("init [--demo] [--holders N] [--days N] [--from LLLL-MM-DD] [--seed S]"), runInit},
+        {QStringLiteral("collect"),
+         QStringLiteral("collect --from LLLL-MM-DD [--to LLLL-MM-DD] [--ignore-duplicates]"), runCollect},
         {QStringLiteral("check"), QStringLiteral("check --from LLLL-MM-DD [--to LLLL-MM-DD]"), runCheck},
         {QStringLiteral("xml"), QStringLiteral("xml --from LLLL-MM-DD [--to LLLL-MM-DD] (--all | ID ...)"),
          runXmlCommand},

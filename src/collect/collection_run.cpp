@@ -204,9 +204,10 @@ void CollectionRun::linkEvents()
     log(QStringLiteral("4.SQL:"));
     ctx_.DebugMessage(upd.SQL.join(QLatin1Char('\n')));
 
+    int count = 0;
     if (ctx_.session->engine() == kSqlite) {
         // Oracle refuses a link that matches more than one analytic row;
-        // SQLite would quietly take the first, so ask before updating.
+        // SQLite would quietly take one, so ask before updating.
         TOracleQuery check;
         check.SetSession(ctx_.session);
         check.SQL = QStringList{sqlite::linkAmbiguity(s, ids_)};
@@ -217,10 +218,18 @@ void CollectionRun::linkEvents()
                 QStringLiteral("Dogodek %1 ustreza več analitičnim vrsticam, povezave ni mogoče "
                                "določiti (single-row subquery returns more than one row).")
                     .arg(check.FieldAsString(0)));
+        upd.Execute();
+        count = upd.RowsProcessed();
+        TOracleQuery unmatched;
+        unmatched.SetSession(ctx_.session);
+        unmatched.SQL = QStringList{sqlite::linkUpdateUnmatched()};
+        unmatched.Execute();
+        count += unmatched.RowsProcessed();
+    } else {
+        upd.Execute();
+        count = upd.RowsProcessed();
     }
-    upd.Execute();
-    log(QStringLiteral("4. UPDATE REK2_DOG (count=") + QString::number(upd.RowsProcessed()) +
-        QStringLiteral(")"));
+    log(QStringLiteral("4. UPDATE REK2_DOG (count=") + QString::number(count) + QStringLiteral(")"));
     tx.commit();
 }
 

@@ -157,14 +157,11 @@ QString nullSafe(const QString& column, const QString& value)
 QString analyticStatement(const Settings& s)
 {
     const bool bruto = s.FHasBrutoDiv;
+    // The grouped rows (A) and the rows already there on their payout days
+    // (X) are each read once; SQLite indexes the materialized X itself for
+    // the "already present" test instead of searching REK2_ANAL per row.
     QStringList l;
-    l << QStringLiteral("INSERT INTO REK2_ANAL (ID_REK2_ANAL, ID_REK2_ZBIR, DURS_ID_DOK, DVS, IDENT_ST, "
-                        "NAZIV, REZ, DRZ, UGO_MED_POG, "
-                        "SIF_SFDOH, BRUTO, DAV_ODT_OBR, DAV_ODT_PLC, DAV_ODT_ODB_TUJ, SIF_VRSTE_DOH, "
-                        "DATUM_IZP_DIV, DATUM_PLC_DVK, "
-                        "STATUS, SFKPN, SFVP, IME, PRIIMEK") +
-             (bruto ? QString() : QStringLiteral(", ZNIZANASTOPNJA")) + QStringLiteral(")");
-    l << QStringLiteral("SELECT rek2_nextval('ID_REK2_ANAL_SEQ'), A.* FROM (");
+    l << QStringLiteral("WITH A AS MATERIALIZED (");
     l << QStringLiteral(
         "SELECT 0 AS IdZbir, '0' AS Id, DVS, IdentSt, OsbNzv, Rezident, SFDRZBNK, ugodMedPog, OznDog, "
         "ROUND(SUM(BrutoZnesekDividende), 2) AS BrutoZnesekDividende, SUM(Dav_Odt) AS Dav_Odt, "
@@ -184,7 +181,15 @@ QString analyticStatement(const Settings& s)
     l << QStringLiteral(
              "GROUP BY DVS, IdentSt, OsbNzv, OsbIme, OsbPriimek, Rezident, SFDRZBNK, ugodMedPog, OznDog, "
              "VrsDoh, Dan, DanDavOdt, Status, SFKPN, SFVP") +
-             (bruto ? QString() : QStringLiteral(", ZnizanaStopnja, SfDrzIzd")) + QStringLiteral(") A");
+             (bruto ? QString() : QStringLiteral(", ZnizanaStopnja, SfDrzIzd")) + QStringLiteral("),");
+    l << QStringLiteral(
+        "X AS MATERIALIZED (SELECT * FROM REK2_ANAL WHERE DATUM_IZP_DIV IN (SELECT Dan FROM A))");
+    l << QStringLiteral(
+             "INSERT INTO REK2_ANAL (ID_REK2_ANAL, ID_REK2_ZBIR, DURS_ID_DOK, DVS, IDENT_ST, NAZIV, REZ, "
+             "DRZ, UGO_MED_POG, SIF_SFDOH, BRUTO, DAV_ODT_OBR, DAV_ODT_PLC, DAV_ODT_ODB_TUJ, "
+             "SIF_VRSTE_DOH, DATUM_IZP_DIV, DATUM_PLC_DVK, STATUS, SFKPN, SFVP, IME, PRIIMEK") +
+             (bruto ? QString() : QStringLiteral(", ZNIZANASTOPNJA")) + QStringLiteral(")");
+    l << QStringLiteral("SELECT rek2_nextval('ID_REK2_ANAL_SEQ'), A.* FROM A");
     QStringList same = {
         nullSafe(QStringLiteral("X.DVS"), QStringLiteral("A.DVS")),
         nullSafe(QStringLiteral("X.IDENT_ST"), QStringLiteral("A.IdentSt")),
@@ -204,8 +209,8 @@ QString analyticStatement(const Settings& s)
     };
     if (!bruto)
         same << QStringLiteral("NVL(X.ZNIZANASTOPNJA, 'N')=A.ZnizanaStopnja");
-    l << QStringLiteral("WHERE NOT EXISTS(SELECT 1 FROM REK2_ANAL X WHERE ") +
-             same.join(QStringLiteral(" AND ")) + QStringLiteral(")");
+    l << QStringLiteral("WHERE NOT EXISTS(SELECT 1 FROM X WHERE ") + same.join(QStringLiteral(" AND ")) +
+             QStringLiteral(")");
     const QString text = l.join(QLatin1Char('\n'));
     if (bruto)
         return fill({text}, {{QStringLiteral("%SfDogDvcOdt%"), s.SfDogDvcOdt}});
@@ -214,38 +219,51 @@ QString analyticStatement(const Settings& s)
 
 namespace {
 
-// The analytic rows of this run's summaries a link may go to: same person
-// (tax number, foreign number and name, null-safe), payout date, status and
-// coupon; a tax link goes to the row of its own tax date, a payout link to
-// the row without one; same reduced-rate mark.
-QString matchingRows(const Settings& s, const QString& ids)
+// The links still unlinked and the analytic rows of this run's summaries are
+// each read once into a materialized table and joined on the person's name
+// and the payout date (SQLite indexes the materialized side itself), instead
+// of searching REK2_ANAL once per link. A link goes to the row with the same
+// person (tax number, foreign number and name, null-safe), payout date,
+// status and coupon; a tax link to the row of its own tax date, a payout link
+// to the row without one; same reduced-rate mark.
+QString matches(const Settings& s, const QString& ids)
 {
     const bool bruto = s.FHasBrutoDiv;
-    QString withholding =
-        bruto ? QStringLiteral("(SELECT W.ZPD FROM DOGLNK DL, DOG W WHERE DL.IDDOGMASTER=D.IDDOG "
-                               "AND DL.SFLNK='R' AND DL.IDDOGDETAIL=W.IDDOG AND W.SFDOG IN (") +
+    const QString taxDay =
+        bruto ? QStringLiteral(
+                    "(SELECT W.ZPD FROM DOGLNK DL, DOG W WHERE DL.IDDOGMASTER=D.IDDOG AND DL.SFLNK='R' AND "
+                    "DL.IDDOGDETAIL=W.IDDOG AND W.SFDOG IN (") +
                     s.SfDogDvcOdt + QStringLiteral("))")
-              : QStringLiteral("(SELECT W.ZPD FROM DOGLNK DL, DOG W WHERE DL.IDDOGMASTER=D.IDDOG "
-                               "AND DL.SFLNK='R' AND DL.IDDOGDETAIL=W.IDDOG)");
+              : QStringLiteral(
+                    "(SELECT W.ZPD FROM DOGLNK DL, DOG W WHERE DL.IDDOGMASTER=D.IDDOG AND DL.SFLNK='R' AND "
+                    "DL.IDDOGDETAIL=W.IDDOG)");
     QStringList l;
-    l << QStringLiteral("FROM DOG D JOIN POG P ON D.IDPOG=P.IDPOG");
+    l << QStringLiteral(
+        "WITH LK AS MATERIALIZED (SELECT L.ROWID AS RID, L.ID_DOG, L.STATUS, L.DAVCNI_ODTEGLJAJ AS "
+        "KIND, D.DAN, O.DVS,");
+    l << (bruto ? QStringLiteral("NULL AS IDENT_ST,")
+                : QStringLiteral("NVL(O.DVSTUJ, O.DVSZDA) AS IDENT_ST,"));
+    l << QStringLiteral("IFNULL(O.IME, '')||' '||IFNULL(O.NZV, '') AS NAZIV, KP.SFKPN,");
+    l << QStringLiteral("(CASE WHEN L.DAVCNI_ODTEGLJAJ='D' THEN ") + taxDay + QStringLiteral(" END) AS PLC,");
+    l << (bruto ? QStringLiteral("'N' AS ZNIZ")
+                : QStringLiteral("(CASE WHEN D.DAVEKRAZPOBR IS NOT NULL AND D.DAVEKRAZP IS NOT NULL AND "
+                                 "D.DAVEKRAZPOBR < D.DAVEKRAZP THEN 'D' ELSE 'N' END) AS ZNIZ"));
+    l << QStringLiteral("FROM REK2_DOG L JOIN DOG D ON D.IDDOG=L.ID_DOG JOIN POG P ON D.IDPOG=P.IDPOG");
     l << (bruto ? QStringLiteral("JOIN OSB O ON O.SFOSB = P.SFOSB")
                 : QStringLiteral("JOIN OSB O ON O.SFOSB = NVL(D.SFOSBDVK, P.SFOSB)"));
     l << QStringLiteral("LEFT OUTER JOIN KPN KP ON D.SFKPN=KP.SFKPN");
+    l << QStringLiteral("WHERE L.ID_REK2_ANAL=0 OR L.ID_REK2_ANAL IS NULL),");
     l << QStringLiteral(
-        "JOIN REK2_ANAL A ON A.DATUM_IZP_DIV=D.DAN AND A.DVS IS O.DVS AND A.SFKPN IS KP.SFKPN");
-    l << QStringLiteral("WHERE D.IDDOG=REK2_DOG.ID_DOG AND A.ID_REK2_ZBIR IN (") + ids + QStringLiteral(")");
-    l << QStringLiteral("AND A.STATUS=REK2_DOG.STATUS AND A.NAZIV=IFNULL(O.IME, '')||' '||IFNULL(O.NZV, '')");
-    l << (bruto ? QStringLiteral("AND A.IDENT_ST IS NULL")
-                : QStringLiteral("AND A.IDENT_ST IS NVL(O.DVSTUJ, O.DVSZDA)"));
-    l << QStringLiteral("AND ((REK2_DOG.DAVCNI_ODTEGLJAJ='D' AND A.DATUM_PLC_DVK=") + withholding +
-             QStringLiteral(") OR (REK2_DOG.DAVCNI_ODTEGLJAJ='N' AND A.DATUM_PLC_DVK IS NULL))");
-    if (bruto)
-        l << QStringLiteral("AND NVL(A.ZNIZANASTOPNJA, 'N')='N'");
-    else
-        l << QStringLiteral(
-            "AND NVL(A.ZNIZANASTOPNJA, 'N')=(CASE WHEN D.DAVEKRAZPOBR IS NOT NULL AND D.DAVEKRAZP IS "
-            "NOT NULL AND D.DAVEKRAZPOBR < D.DAVEKRAZP THEN 'D' ELSE 'N' END)");
+             "AN AS MATERIALIZED (SELECT ID_REK2_ANAL, DVS, IDENT_ST, NAZIV, DATUM_IZP_DIV, STATUS, "
+             "SFKPN, DATUM_PLC_DVK, NVL(ZNIZANASTOPNJA, 'N') AS ZNIZ FROM REK2_ANAL WHERE ID_REK2_ZBIR "
+             "IN (") +
+             ids + QStringLiteral(")),");
+    l << QStringLiteral(
+        "M AS MATERIALIZED (SELECT LK.RID, LK.ID_DOG, MIN(AN.ID_REK2_ANAL) AS ID, COUNT(*) AS N "
+        "FROM LK JOIN AN ON AN.NAZIV=LK.NAZIV AND AN.DATUM_IZP_DIV=LK.DAN AND AN.DVS IS LK.DVS AND "
+        "AN.IDENT_ST IS LK.IDENT_ST AND AN.SFKPN IS LK.SFKPN AND AN.STATUS=LK.STATUS AND "
+        "AN.ZNIZ=LK.ZNIZ AND ((LK.KIND='D' AND AN.DATUM_PLC_DVK=LK.PLC) OR (LK.KIND='N' AND "
+        "AN.DATUM_PLC_DVK IS NULL)) GROUP BY LK.RID)");
     return l.join(QLatin1Char('\n'));
 }
 
@@ -253,16 +271,19 @@ QString matchingRows(const Settings& s, const QString& ids)
 
 QString linkUpdate(const Settings& s, const QString& ids)
 {
-    return QStringLiteral("UPDATE REK2_DOG SET ID_REK2_ANAL = (SELECT A.ID_REK2_ANAL\n") +
-           matchingRows(s, ids) + QStringLiteral(")\nWHERE (ID_REK2_ANAL = 0 OR ID_REK2_ANAL IS NULL)");
+    return matches(s, ids) +
+           QStringLiteral("\nUPDATE REK2_DOG SET ID_REK2_ANAL = M.ID FROM M WHERE REK2_DOG.ROWID = M.RID");
+}
+
+QString linkUpdateUnmatched()
+{
+    return QStringLiteral(
+        "UPDATE REK2_DOG SET ID_REK2_ANAL = NULL WHERE ID_REK2_ANAL = 0 OR ID_REK2_ANAL IS NULL");
 }
 
 QString linkAmbiguity(const Settings& s, const QString& ids)
 {
-    return QStringLiteral(
-               "SELECT REK2_DOG.ID_DOG FROM REK2_DOG WHERE (ID_REK2_ANAL = 0 OR ID_REK2_ANAL IS NULL) AND "
-               "(SELECT COUNT(*)\n") +
-           matchingRows(s, ids) + QStringLiteral(") > 1");
+    return matches(s, ids) + QStringLiteral("\nSELECT M.ID_DOG FROM M WHERE M.N > 1 ORDER BY M.ID_DOG");
 }
 
 } // namespace rek2::collect::sqlite

@@ -15,8 +15,11 @@ namespace rek2::collect::sqlite {
 // filled. Variables :DatumOd, :DatumDo, :SfVpGotEUR.
 QString analyticStatement(const Settings& s);
 
-// The link update (alias K twice and "UPDATE T R SET R.col" on Oracle).
+// The link update (alias K twice and "UPDATE T R SET R.col" on Oracle), in
+// two statements: the links that match a row get it, then every link still
+// unlinked gets null, as the Oracle statement gives a link without a match.
 QString linkUpdate(const Settings& s, const QString& ids);
+QString linkUpdateUnmatched();
 
 // Links the link update would find more than one analytic row for; on Oracle
 // the update itself fails then, so the run checks this first.

@@ -11,7 +11,11 @@ namespace rek2::collect {
 //    empty key (no Slovenian tax number, no tax date, no coupon row) was
 //    never recognised and every later run inserted it again;
 //  - the standard guard also compares the reduced-rate mark, which is part
-//    of the row's grouping.
+//    of the row's grouping;
+//  - a payout whose withholding event is dated on the payout day is linked
+//    with 'D' also when that event's tax is zero: the analytic statements
+//    build a payout row only from a 'D' link in that case, so with 'N' such
+//    a recipient was linked but never reported.
 
 const QStringList& qREK2_DOG()
 {
@@ -37,7 +41,7 @@ const QStringList& qREK2_DOG()
             "SFLNK='R' AND DL.iddogdetail=D1.IdDOg AND D1.SfDog IN (%SfDogDvcOdt%))) AND A.ID_DOG=D.IDDOG)"),
         QStringLiteral("UNION ALL"),
         QStringLiteral("select 0 as Id_REK2_Anal, D.IdDog, null, null, 'O' as Status,"),
-        QStringLiteral("NVL((SELECT (case when ((Abs(Lot)>0) and (D.Dan=Zpd)) then 'D' else 'N' end)"),
+        QStringLiteral("NVL((SELECT (case when (D.Dan=Zpd) then 'D' else 'N' end)"),
         QStringLiteral("  FROM DOG WHERE IDDOG=(SELECT IDDOGDETAIL FROM DOGLNK DL, DOG D1 WHERE "
                        "IDDOGMASTER=D.IDDOG AND SFLNK='R' AND DL.iddogdetail=D1.IdDOg AND D1.SfDog IN "
                        "(%SfDogDvcOdt%))),'N') as Davcni_Odtegljaj"),
@@ -48,7 +52,7 @@ const QStringList& qREK2_DOG()
         QStringLiteral(
             "where DAN>=:DatumOd AND Dan<=:DatumDo and SfPDG IN ('=','@') AND O.SFSOS='F' %OSB.SFDRZ%"),
         QStringLiteral("AND NOT EXISTS(SELECT A.ID_DOG FROM REK2_DOG A"),
-        QStringLiteral("  WHERE A.DAVCNI_ODTEGLJAJ=NVL((SELECT (case when ((Abs(Lot)>0) and (D.Dan=Zpd)) "
+        QStringLiteral("  WHERE A.DAVCNI_ODTEGLJAJ=NVL((SELECT (case when (D.Dan=Zpd) "
                        "then 'D' else 'N' end)"),
         QStringLiteral("    FROM DOG WHERE IDDOG=(SELECT IDDOGDETAIL FROM DOGLNK DL, DOG D1 WHERE "
                        "IDDOGMASTER=D.IDDOG AND SFLNK='R' AND DL.iddogdetail=D1.IdDOg AND D1.SfDog IN "
@@ -79,7 +83,7 @@ const QStringList& qREK2_DOG_BrezBrutoDiv()
                        "SFLNK='R')) AND A.ID_DOG=D.IDDOG)"),
         QStringLiteral("UNION ALL"),
         QStringLiteral("select 0 as Id_REK2_Anal, D.IdDog, null, null, 'O' as Status,"),
-        QStringLiteral("NVL((SELECT (case when ((Abs(Lot)>0) and (D.Dan=Zpd)) then 'D' else 'N' end)"),
+        QStringLiteral("NVL((SELECT (case when (D.Dan=Zpd) then 'D' else 'N' end)"),
         QStringLiteral("  FROM DOG WHERE IDDOG=(SELECT IDDOGDETAIL FROM DOGLNK WHERE IDDOGMASTER=D.IDDOG AND "
                        "SFLNK='R')),'N') as Davcni_Odtegljaj"),
         QStringLiteral(
@@ -89,7 +93,7 @@ const QStringList& qREK2_DOG_BrezBrutoDiv()
         QStringLiteral("where DAN>=:DatumOd AND Dan<=:DatumDo and SfPDG IN ('=','@') AND (%SFSOS%) "
                        "%OSB.SFDRZ% AND ABS(NVL(D.ObrVlt, 0)) > 0.00000001"),
         QStringLiteral("AND NOT EXISTS(SELECT A.ID_DOG FROM REK2_DOG A"),
-        QStringLiteral("  WHERE A.DAVCNI_ODTEGLJAJ=NVL((SELECT (case when ((Abs(Lot)>0) and (D.Dan=Zpd)) "
+        QStringLiteral("  WHERE A.DAVCNI_ODTEGLJAJ=NVL((SELECT (case when (D.Dan=Zpd) "
                        "then 'D' else 'N' end)"),
         QStringLiteral("    FROM DOG WHERE IDDOG=(SELECT IDDOGDETAIL FROM DOGLNK WHERE IDDOGMASTER=D.IDDOG "
                        "AND SFLNK='R')),'N') AND A.ID_DOG=D.IDDOG)"),

@@ -375,3 +375,24 @@ TEST(CollectionRun, BeforeTheChangeoverTheCashCodeOfTheOldCurrencyCounts)
     // credit of 15.43 - 12.34 on the foreign dividend.
     EXPECT_EQ(f.scalar("SELECT STOPNJA FROM REK2_ZBIR WHERE SFKPN = 501"), "25");
 }
+
+TEST(CollectionRun, ZeroWithholdingOnThePayoutDayIsReported)
+{
+    // An exempt holder: a withholding event on the payout day with no tax.
+    CollectFixture f;
+    f.db.exec(
+        "INSERT INTO OSB (SFOSB, NZV, IME, DVS, SFDRZ, SFSOS) VALUES (107, 'Horvat', 'Eva', '66666666', 'S', "
+        "'F')");
+    f.db.exec("INSERT INTO POG VALUES (9, 107)");
+    f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, SFKPN, SFVP, LOT, TCJVLT, OBRVLT) VALUES "
+              "(1040, '500', '=', '2009-06-15', 9, 501, 1, 10, 1, 2)");
+    f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, ZPD, IDPOG, LOT, TCJVLT, GOT, SFVPGOT) VALUES "
+              "(2040, '601', '-', '2009-06-15', '2009-06-15', 9, 0, 1, 0, 978)");
+    f.db.exec("INSERT INTO DOGLNK VALUES (1040, 2040, 'R')");
+    CollectionRun(f.ctx).bNaborClick();
+    CollectionRun(f.ctx).bNaborClick();
+    EXPECT_EQ(f.analyticRows().count("Eva Horvat|66666666||R|SI|1|5700|20.00|0.00|0.00|0.00|1920|2009-06-15|"
+                                     "2009-06-15|O|501|KRKG|Eva|Horvat|N|0"),
+              1);
+    EXPECT_TRUE(f.links().contains("1040|D|O|Eva Horvat|501|1"));
+}
