@@ -281,3 +281,24 @@ TEST_F(WindowFixture, ButtonsReachTheirHandlersAndErrorsReachTheOperator)
     EXPECT_TRUE(w.PageControl1->isEnabled());
     EXPECT_TRUE(w.Panel6->isHidden());
 }
+
+// Abort/Ignore of the collection: only an explicit Ignore goes on.
+TEST(Dialogs, AbortIgnoreClosedIsAbort)
+{
+    for (const bool pressIgnore : {false, true}) {
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Opozorilo!"));
+            if (pressIgnore)
+                box->button(QMessageBox::Ignore)->click();
+            else
+                box->close();
+        });
+        const int got = rek2::showDialog(nullptr, {rek2::DialogKind::AbortIgnore,
+                                                   QStringLiteral("Opozorilo!"),
+                                                   QStringLiteral("Prejemnik se ponovi."),
+                                                   {}});
+        EXPECT_EQ(got, pressIgnore ? 2 : 1);
+    }
+}
