@@ -139,3 +139,22 @@ TEST(DemoDays, WorkingDaysEndYesterdayOrStartAtFrom)
     o.days = 2;
     EXPECT_EQ(rek2::batch::demoPayoutDays(o), (QList<QDate>{QDate(2026, 11, 30), QDate(2026, 12, 1)}));
 }
+
+TEST(BatchInstallation, ReadsTheIniFileAndWritesTheDebugLogThere)
+{
+    QTemporaryDir home;
+    {
+        QFile ini(home.filePath("rek2.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Splošno]\nDebug=1\nSfDogDvcOdt='DVO'\n");
+    }
+    const auto r = runBatchCommand({home.filePath("x.db"), "u", "g", "init"}, home.path());
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QString log = readAll(home.filePath("Log.txt"));
+    EXPECT_TRUE(log.contains("rek2-batch: init START")) << log.toStdString();
+    EXPECT_TRUE(log.contains("rek2-batch: init END (0)")) << log.toStdString();
+
+    QTemporaryDir quiet; // no INI file: no log, and the command still runs
+    EXPECT_EQ(runBatchCommand({quiet.filePath("x.db"), "u", "g", "init"}, quiet.path()).code, 0);
+    EXPECT_FALSE(QFile::exists(quiet.filePath("Log.txt")));
+}
