@@ -11,6 +11,7 @@ namespace rek2::test {
 namespace {
 
 const char* const kFixture[] = {
+    "INSERT INTO SFVP (SFVP, KRT, NZV) VALUES (1, 'KRKG', 'Krka d.d.')",
     "INSERT INTO KPN (SFKPN, SFVP, SFOBR, OBROBRBRT, STKPN) VALUES (501, 1, 'D', NULL, 12)",
     // Column order of REK2_ZBIR.
     "INSERT INTO REK2_ZBIR VALUES (101, NULL, 'EDP-12345678-100', NULL, 'S', NULL, NULL, NULL, '1901', "

@@ -1,0 +1,75 @@
+#include "xml_run_fixture.h"
+
+#include "batch/batch.h"
+#include "batch/xml_command.h"
+
+#include <QDir>
+
+using namespace rek2;
+using namespace rek2::test;
+
+namespace {
+
+struct BatchRun
+{
+    int code = -1;
+    QString out, err;
+};
+
+} // namespace
+
+class XmlBatch : public XmlRunFixture
+{
+protected:
+    BatchRun run(int (*command)(batch::BatchContext&, const QStringList&), const QStringList& args)
+    {
+        BatchRun r;
+        QTextStream out(&r.out), err(&r.err);
+        batch::BatchContext b;
+        b.database = db_.path();
+        b.settings.XMLPath = xmlFolder();
+        b.out = &out;
+        b.err = &err;
+        r.code = command(b, args);
+        out.flush();
+        err.flush();
+        return r;
+    }
+};
+
+// The summaries of the period's pending rows are the ones written; each file
+// and each warning is one line; history then lists what was archived.
+TEST_F(XmlBatch, WritesThePeriodsReturnsAndListsHistory)
+{
+    db_.exec("UPDATE REK2_ZBIR SET CORRECTIONFORDOCUMENT = NULL WHERE ID_REK2_ZBIR = 101");
+    BatchRun r = run(batch::runXmlCommand, {"--from", "2026-11-30", "102"});
+    EXPECT_EQ(r.code, batch::kExitFailed); // 102's rows lie in September
+    EXPECT_TRUE(r.err.contains("Zbirni 102 ni med zbirnimi zapisi obdobja.")) << r.err.toStdString();
+
+    r = run(batch::runXmlCommand, {"--from", "2026-11-30", "--all"});
+    EXPECT_EQ(r.code, batch::kExitOk) << r.err.toStdString();
+    EXPECT_EQ(r.out,
+              "REK2_KRKG_12_O_103_1901_261130.xml\n"
+              "Za dokument ne obstaja EDP številka originala, prosim vnesite EPD številka v originalni "
+              "dokument!\n");
+    EXPECT_EQ(QDir(xmlFolder()).entryList(QDir::Files), QStringList({"REK2_KRKG_12_O_103_1901_261130.xml"}));
+
+    r = run(batch::runHistoryCommand, {"--from", "2026-11-01", "--to", "2026-11-30"});
+    EXPECT_EQ(r.code, batch::kExitOk);
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("ID_REK2_ZBIR\tSFVP\tSTKPN\t"));
+    EXPECT_TRUE(lines[0].endsWith("\tSKUPAJ\tDURS_ID_DOK\tCORRECTIONFORDOCUMENT\tCAS\tUSR\tCOMPUTER"));
+    EXPECT_TRUE(lines[1].startsWith("103\tKRKG\t12\tO\t1901\t2026-11-30\t\t1\t1\t0\t80.00\t"));
+}
+
+TEST_F(XmlBatch, BadArguments)
+{
+    for (const QStringList& args : {QStringList{"--all"}, QStringList{"--from", "2026-11-30"},
+                                    QStringList{"--from", "2026-11-30", "--all", "101"},
+                                    QStringList{"--from", "30.11.2026", "--all"}}) {
+        const BatchRun r = run(batch::runXmlCommand, args);
+        EXPECT_EQ(r.code, batch::kExitUsage) << args.join(' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+}
