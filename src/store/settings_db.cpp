@@ -99,7 +99,7 @@ void loadPayer(TOracleSession& session, Settings& s)
 // "Pot ni ok, preverite!" when the folder is missing and cannot be made.
 QString saveFolder(const QString& text, const QString& homeFolder, Operator& op)
 {
-    const QString folder = normaliseFolder(text, homeFolder, false);
+    QString folder = normaliseFolder(text, homeFolder, false);
     if (!ensureFolder(folder))
         op.Napaka(QStringLiteral("Pot ni ok, preverite!"), QStringLiteral("V redu"));
     return folder;
