@@ -100,10 +100,10 @@ void ReturnDocumentBuilder::addItem(const ReturnItem& a)
     item.setA005(formatBoolean(payer_.t2s && a.znizanaStopnja == QLatin1String("D")));
     TXMLIncomeTax tax = item.IncomeTax().Add();
     tax.setA051(a.sifSfdoh);
-    tax.setA052(formatAmount(a.bruto));
-    item.setA091O(formatAmount(a.davOdtObr));
-    item.setA091P(formatAmount(a.davOdtPlc));
-    item.setA092O(formatAmount(a.davOdtOdbTuj));
+    tax.setA052(amountText(a.bruto).view());
+    item.setA091O(amountText(a.davOdtObr).view());
+    item.setA091P(amountText(a.davOdtPlc).view());
+    item.setA092O(amountText(a.davOdtOdbTuj).view());
 }
 
 } // namespace rek2

@@ -11,7 +11,7 @@ namespace {
 // Rounds a plain decimal text ("-12.345", "7", ".5") to two decimals, halves
 // away from zero. Returns an empty text when `s` is not such a number.
 // Works on a small buffer: amounts are formatted by the hundred thousand.
-QString roundDecimalText(const char* s, qsizetype n)
+qsizetype roundDecimal(const char* s, qsizetype n, char* out)
 {
     while (n > 0 && *s == ' ')
         ++s, --n;
@@ -36,16 +36,16 @@ QString roundDecimalText(const char* s, qsizetype n)
             if (decimals >= 3)
                 continue;
             if (nd >= qsizetype(sizeof digits) - 4)
-                return QString();
+                return -1;
             digits[nd++] = c;
             if (decimals >= 0)
                 ++decimals;
         } else {
-            return QString();
+            return -1;
         }
     }
     if (nd == 0)
-        return QString();
+        return -1;
     if (decimals < 0)
         decimals = 0;
     while (decimals < 3) {
@@ -71,7 +71,6 @@ QString roundDecimalText(const char* s, qsizetype n)
     bool zero = true;
     for (qsizetype i = lead; i < nd && zero; ++i)
         zero = digits[i] == '0';
-    char out[424];
     qsizetype no = 0;
     if (negative && !zero)
         out[no++] = '-';
@@ -80,7 +79,14 @@ QString roundDecimalText(const char* s, qsizetype n)
     out[no++] = '.';
     out[no++] = digits[nd - 2];
     out[no++] = digits[nd - 1];
-    return QString::fromLatin1(out, no);
+    return no;
+}
+
+QString roundDecimalText(const char* s, qsizetype n)
+{
+    char out[AmountText::Capacity];
+    const qsizetype size = roundDecimal(s, n, out);
+    return size < 0 ? QString() : QString::fromLatin1(out, size);
 }
 
 QString roundDecimalText(QStringView s)
@@ -91,15 +97,41 @@ QString roundDecimalText(QStringView s)
 
 } // namespace
 
-QString formatAmount(double value)
+AmountText amountText(double value)
 {
+    AmountText t;
     if (!std::isfinite(value))
-        return QStringLiteral("0.00");
+        value = 0.0;
     // The shortest text that reads back as the same double is the decimal
     // value the number stands for (what the database holds and shows).
     char buf[400];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-    return roundDecimalText(buf, res.ptr - buf);
+    t.size = roundDecimal(buf, res.ptr - buf, t.data);
+    return t;
+}
+
+AmountText amountText(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Double:
+        if (!value.isNull())
+            return amountText(value.toDouble());
+        break;
+    default:
+        break;
+    }
+    AmountText t;
+    const QString text = formatAmount(value);
+    t.size = text.size();
+    for (qsizetype i = 0; i < t.size; ++i)
+        t.data[i] = char(text[i].unicode());
+    return t;
+}
+
+QString formatAmount(double value)
+{
+    const AmountText t = amountText(value);
+    return QString::fromLatin1(t.data, t.size);
 }
 
 QString formatAmount(const QVariant& value)

@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <string_view>
 
 namespace rek2::xml {
 
@@ -16,6 +17,17 @@ namespace rek2::xml {
 // Accepts numbers and decimal text (a numeric column may arrive as text).
 QString formatAmount(const QVariant& value);
 QString formatAmount(double value);
+
+// The same text without a heap allocation, for writing large returns.
+struct AmountText
+{
+    static constexpr qsizetype Capacity = 424;
+    char data[Capacity];
+    qsizetype size = 0;
+    std::string_view view() const { return std::string_view(data, std::size_t(size)); }
+};
+AmountText amountText(double value);
+AmountText amountText(const QVariant& value);
 
 // Whole number of a number column; null -> "0".
 QString formatInteger(const QVariant& value);

@@ -264,6 +264,14 @@ void XmlDocument::setText(NodeId node, QStringView text)
     nodes_[node].textLength = length;
 }
 
+void XmlDocument::setText(NodeId node, std::string_view ascii)
+{
+    const auto offset = std::int32_t(texts_.size());
+    texts_.append(ascii.data(), qsizetype(ascii.size()));
+    nodes_[node].textOffset = offset;
+    nodes_[node].textLength = std::int32_t(ascii.size());
+}
+
 QString XmlDocument::text(NodeId node) const
 {
     return stored(nodes_[node].textOffset, nodes_[node].textLength);

@@ -45,6 +45,7 @@ public:
 
     QString name(NodeId node) const; // qualified: prefix:name
     void setText(NodeId node, QStringView text);
+    void setText(NodeId node, std::string_view ascii); // plain ASCII, stored as it is
     QString text(NodeId node) const;
 
     // Sets (or replaces) an attribute; the order of first setting is kept.

@@ -9,15 +9,12 @@
 // elements in the file is the order in which they are first set. The classes
 // are light handles (document and node); the document owns the tree.
 
-#define REK2_XML_TEXT(N)                                                                                     \
-    QString N() const                                                                                        \
-    {                                                                                                        \
-        return leafText(#N);                                                                                 \
-    }                                                                                                        \
-    void set##N(const QString& v)                                                                            \
-    {                                                                                                        \
-        setLeafText(#N, v);                                                                                  \
-    }
+// clang-format off
+#define REK2_XML_TEXT(N)                                                                   \
+    QString N() const { return leafText(#N); }                                             \
+    void set##N(const QString& v) { setLeafText(#N, v); }                                  \
+    void set##N(std::string_view ascii) { doc_->setText(doc_->child(id_, #N), ascii); }
+// clang-format on
 #define REK2_XML_INT(N)                                                                                      \
     qint64 N() const                                                                                         \
     {                                                                                                        \
