@@ -260,6 +260,7 @@ CollectionRun::Outcome CollectionRun::bNaborClick()
 
     if (!source.IsEmpty()) {
         Regrouping regroup(ctx_, hooks_.grid);
+        regroup.setReloadAnalyticGrid(false); // step 6 below loads it
         ids_ = regroup.NafilajZbirni(source);
 
         if (!duplicatesAccepted())

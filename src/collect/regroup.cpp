@@ -174,6 +174,9 @@ void Regrouping::reassignRows(const std::vector<Group>& groups)
             TOracleQuery q;
             q.SetSession(ctx_.session);
             q.SQL = sql.split(QLatin1Char('\n'));
+            // Plain SQL on every engine; sent as it is, a list of many
+            // thousand identifiers needs no rewriting.
+            q.SetEngineSQL(q.Session()->engine(), q.SQL);
             q.Execute();
             tx.commit();
             any = true;
@@ -187,7 +190,7 @@ void Regrouping::reassignRows(const std::vector<Group>& groups)
     }
     // The analytic grid shows the same rows whichever group was re-assigned
     // last, so it is reloaded once rather than once per group.
-    if (any)
+    if (any && reloadGrid_)
         openAnalyticWorking(ctx_.odsNabor, ctx_.datumOd, ctx_.datumDo);
 }
 

@@ -45,6 +45,10 @@ public:
     // Deletes the summary view's records that are not corrections ('S', 'X').
     void deleteRebuiltSummaries();
 
+    // Whether re-grouping reloads the analytic grid itself; the collection
+    // run loads it again right after and turns this off.
+    void setReloadAnalyticGrid(bool on) { reloadGrid_ = on; }
+
 private:
     void logGroup(const AnalyticRow& first);
     // The document number of the submitted first part of a 'D' summary.
@@ -53,6 +57,7 @@ private:
 
     RekContext& ctx_;
     GridHooks hooks_;
+    bool reloadGrid_ = true;
 };
 
 // The re-grouping source's rows, read in order.
