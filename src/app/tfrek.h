@@ -123,6 +123,7 @@ public:
     void bRefreshNeposlanaClick();
     void bRefreshPoslanaClick();
     void bSendClick();
+    void tsPorocilaContextPopup(); // right click on the sheet: both lists, sent first
 
     // --- tab 2 "Pregled" (tfrek_pregled.cpp) ---------------------------------
     void SpeedButton1Click();

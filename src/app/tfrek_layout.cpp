@@ -331,6 +331,10 @@ void TfRek::wireHandlers()
     click(bRefreshNeposlana, &TfRek::bRefreshNeposlanaClick);
     click(bRefreshPoslana, &TfRek::bRefreshPoslanaClick);
     click(bSend, &TfRek::bSendClick);
+    // A right click on the report files sheet refreshes both lists.
+    tsPorocila->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tsPorocila, &QWidget::customContextMenuRequested, this,
+            [this] { guarded([this] { tsPorocilaContextPopup(); }); });
     click(SpeedButton1, &TfRek::SpeedButton1Click);
     click(bShraniIni, &TfRek::bShraniIniClick);
     click(bShraniXLSParams, &TfRek::bShraniXLSParamsClick);

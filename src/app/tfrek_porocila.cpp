@@ -28,6 +28,12 @@ void TfRek::bRefreshPoslanaClick()
     fillList(lbPoslana, ctx.settings.XMLArhiv);
 }
 
+void TfRek::tsPorocilaContextPopup()
+{
+    bRefreshPoslanaClick();
+    bRefreshNeposlanaClick();
+}
+
 void TfRek::bSendClick()
 {
     ReportFiles::Send(*this);
