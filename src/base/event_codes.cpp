@@ -1,8 +1,8 @@
-#include "collect/event_codes.h"
+#include "base/event_codes.h"
 
 #include <QRegularExpression>
 
-namespace rek2::collect {
+namespace rek2 {
 
 bool isValidEventCodeList(const QString& codes)
 {
@@ -21,4 +21,4 @@ QString eventCodesMessage()
     return QStringLiteral("Vnesite šifre dogodkov za davčni odtegljaj!");
 }
 
-} // namespace rek2::collect
+} // namespace rek2

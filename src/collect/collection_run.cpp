@@ -1,6 +1,6 @@
 #include "collect/collection_run.h"
 
-#include "collect/event_codes.h"
+#include "base/event_codes.h"
 #include "collect/sqlite_statements.h"
 #include "collect/statements.h"
 #include "store/context.h"

@@ -1,4 +1,6 @@
 #include "store/settings_db.h"
+
+#include "base/event_codes.h"
 #include "base/operator.h"
 #include "base/paths.h"
 #include "base/settings_ini.h"
@@ -260,6 +262,11 @@ void saveParams(const ParamsForm& f, Settings& s, const QString& iniPath, const 
     }
 
     if (s.FHasBrutoDiv && !f.sfDogDvcOdt.isEmpty() && f.sfDogDvcOdt != s.SfDogDvcOdt) {
+        // The codes go verbatim into the collection's IN lists.
+        if (!isValidEventCodeList(f.sfDogDvcOdt)) {
+            op.Napaka(eventCodesMessage(), QStringLiteral("V redu"));
+            return;
+        }
         s.SfDogDvcOdt = f.sfDogDvcOdt;
         writeIni(iniPath, QStringLiteral("SfDogDvcOdt"), f.sfDogDvcOdt, op);
     }

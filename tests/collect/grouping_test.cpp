@@ -1,9 +1,10 @@
-#include "collect/event_codes.h"
+#include "base/event_codes.h"
 #include "collect/grouping.h"
 #include "store/oracle_error.h"
 
 #include <gtest/gtest.h>
 
+using namespace rek2;
 using namespace rek2::collect;
 
 TEST(EventCodes, AcceptsNumbersOrQuotedCodesOnly)
