@@ -120,7 +120,8 @@ void createDatabase(BatchContext& ctx, const QString& path, const InitOptions& o
     QSqlQuery q(db);
     // The file is new and is removed when anything fails, so while it is
     // filled it needs no durability, only a large page cache for the indexes.
-    for (const char* pragma : {"PRAGMA synchronous=OFF", "PRAGMA cache_size=-131072", "PRAGMA journal_mode=MEMORY"}) {
+    for (const char* pragma :
+         {"PRAGMA synchronous=OFF", "PRAGMA cache_size=-131072", "PRAGMA journal_mode=MEMORY"}) {
         if (!q.exec(QString::fromLatin1(pragma)))
             throw std::runtime_error(engineMessage(q.lastError()).toStdString());
     }
@@ -185,13 +186,26 @@ int runInit(BatchContext& ctx, const QStringList& args)
                       .arg(QDir::toNativeSeparators(path)));
         return kExitFailed;
     }
-    try {
-        createDatabase(ctx, path, o);
-    } catch (const std::exception& e) {
-        // The file is ours and incomplete: leave nothing half-made behind.
+    // The database is built beside its final name and renamed when complete,
+    // so an interrupted init never leaves a file that looks like a database.
+    const QString building =
+        path + QStringLiteral(".init-") + QUuid::createUuid().toString(QUuid::Id128).left(8);
+    auto removeBuilding = [&building] {
         for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-            QFile::remove(path + QLatin1String(suffix));
+            QFile::remove(building + QLatin1String(suffix));
+    };
+    try {
+        createDatabase(ctx, building, o);
+    } catch (const std::exception& e) {
+        removeBuilding();
         ctx.error(QString::fromUtf8(e.what()));
+        return kExitFailed;
+    }
+    // QFile::rename never replaces a file that appeared meanwhile.
+    if (!QFile::rename(building, path)) {
+        removeBuilding();
+        ctx.error(QStringLiteral("Datoteke %1 ni bilo mogoče ustvariti (že obstaja ali mapa ni zapisljiva).")
+                      .arg(QDir::toNativeSeparators(path)));
         return kExitFailed;
     }
     ctx.print(QStringLiteral("Baza %1 je ustvarjena.").arg(QDir::toNativeSeparators(path)));
