@@ -112,6 +112,8 @@ void measure(int holders)
     TOracleSession session;
     session.LogonDatabase = path;
     session.LogOn();
+    if (qEnvironmentVariableIsSet("REK2_BENCH_CACHE_KIB"))
+        session.executeDirect(QStringLiteral("PRAGMA cache_size=-") + qEnvironmentVariable("REK2_BENCH_CACHE_KIB"));
 
     // (a) the floor: the day's payouts copied once, nothing else.
     session.executeDirect(QStringLiteral("CREATE TABLE SCRATCH AS SELECT * FROM DOG WHERE 0"));

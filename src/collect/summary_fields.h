@@ -7,10 +7,12 @@ class TOracleDataSet;
 
 namespace rek2::collect {
 
-// Adds the four computed columns of every summary view: STKPN ("Kupon"),
+// Defines the summary view's columns in the summary grid's order, with their
+// captions and formats, among them the four computed ones: STKPN ("Kupon"),
 // IZPLAC_NAZIV ("Izplačevalec"), IZPLAC_NASLOV ("Naslov") and IZPLAC_DVS
-// ("Davčna številka"), and the handler that fills them per row. The coupon
-// number comes from the coupon look-up odsKupon, opened on first use.
+// ("Davčna številka"); and sets the handler that fills those per row. The
+// coupon number comes from the coupon look-up odsKupon, opened on first use.
+// A view whose columns are already defined only gets the computed ones.
 void installSummaryCalcFields(RekContext& ctx, TOracleDataSet& view);
 
 // The handler itself (OnCalcFields of a summary view).

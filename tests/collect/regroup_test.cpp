@@ -80,4 +80,9 @@ TEST(Regroup, SummaryViewShowsCouponNumberAndPayer)
     EXPECT_EQ(view.FieldByName("IZPLAC_NAZIV")->AsString(), "Klirinška družba");
     EXPECT_EQ(view.FieldByName("IZPLAC_NASLOV")->AsString(), "Tivolska 48, Ljubljana");
     EXPECT_EQ(view.FieldByName("IZPLAC_DVS")->AsString(), "12345678");
+    // The grid's columns in their order, the coupon code hidden.
+    EXPECT_EQ(view.Fields(0)->FieldName(), "SFVP");
+    EXPECT_EQ(view.Fields(1)->FieldName(), "STKPN");
+    EXPECT_FALSE(view.FieldByName("SFKPN")->Visible());
+    EXPECT_EQ(view.FieldByName("SKUPAJ")->DisplayText(), "24,68");
 }
