@@ -349,8 +349,9 @@ private:
             case 4:
                 holder.country = h == 1 ? 'H' : h == 4 ? 'U' : kForeign[rng_.below(int(sizeof kForeign))];
                 holder.taxCountry = holder.country;
-                if (kind == 1 || rng_.chance(40))
-                    dvs = kind == 1 && h != 1 && rng_.chance(50) ? QVariant(newTaxNumber()) : kNull;
+                // Half of them also have a Slovenian tax number.
+                if (kind == 1 && h != 1 && rng_.chance(50))
+                    dvs = newTaxNumber();
                 if (kind == 1)
                     dvsTuj = foreignNumber(holder.country);
                 else
