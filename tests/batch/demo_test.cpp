@@ -253,3 +253,53 @@ TEST(DemoDeterminism, SameSeedSameRegistryOtherSeedOtherRegistry)
     EXPECT_EQ(a, dump("b.db"));
     EXPECT_NE(a, dump("c.db"));
 }
+
+// The collection, run over the whole demo period, takes something from every
+// branch of its statements.
+TEST(DemoCollection, EveryBranchOfTheCollectionFindsRows)
+{
+    QTemporaryDir home;
+    const QString db = home.filePath("demo.db");
+    auto run = [&](const QStringList& args) {
+        const auto r = runBatchCommand(QStringList{db, "operater", "geslo"} + args, home.path());
+        EXPECT_EQ(r.code, 0) << args.join(' ').toStdString() << ": " << r.err.toStdString();
+    };
+    run({"init", "--demo", "--holders", "120", "--days", "5", "--from", "2026-11-23", "--seed", "3"});
+    run({"collect", "--from", "2026-11-23", "--to", "2026-11-27", "--ignore-duplicates"});
+
+    QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "demo-collect");
+    c.setDatabaseName(db);
+    ASSERT_TRUE(c.open());
+    const struct
+    {
+        const char* what;
+        const char* where;
+    } cases[] = {
+        {"dividends", "SIF_SFDOH = '5700' AND SIF_VRSTE_DOH = '1920'"},
+        {"SOS2E interest", "SIF_SFDOH = '5600' AND SIF_VRSTE_DOH = '1902'"},
+        {"other interest", "SIF_SFDOH = '5400' AND SIF_VRSTE_DOH = '1901'"},
+        {"percent-quoted bond", "SFVP = 'RS99' AND BRUTO > 0"},
+        {"residents", "REZ = 'R' AND DRZ = 'SI'"},
+        {"non-residents", "REZ = 'N' AND DRZ <> 'SI'"},
+        {"foreign identification", "REZ = 'N' AND IDENT_ST IS NOT NULL"},
+        {"tax on the payout day", "DATUM_PLC_DVK = DATUM_IZP_DIV AND DAV_ODT_PLC > 0"},
+        {"tax paid later", "DATUM_PLC_DVK > DATUM_IZP_DIV AND DAV_ODT_PLC > 0"},
+        {"no withholding", "DATUM_PLC_DVK IS NULL AND DAV_ODT_OBR IS NULL"},
+        {"reduced rate", "ZNIZANASTOPNJA = 'D'"},
+        {"foreign tax credit", "DAV_ODT_ODB_TUJ > 0"},
+    };
+    for (const auto& k : cases) {
+        QSqlQuery q(c);
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT COUNT(*) FROM REK2_ANAL WHERE ") + k.where));
+        ASSERT_TRUE(q.next());
+        EXPECT_GT(q.value(0).toInt(), 0) << k.what;
+    }
+    QSqlQuery q(c);
+    ASSERT_TRUE(q.exec("SELECT GROUP_CONCAT(DISTINCT CORRECTIONTYPE) FROM REK2_ZBIR"));
+    ASSERT_TRUE(q.next());
+    EXPECT_TRUE(q.value(0).toString().contains('D')); // second parts for the tax paid later
+    q.finish();
+    c.close();
+    c = QSqlDatabase();
+    QSqlDatabase::removeDatabase("demo-collect");
+}
