@@ -44,6 +44,18 @@ void Regrouping::openSource(RekContext& ctx, TOracleDataSet& source)
     source.Close();
     source.SetSession(ctx.session);
     source.SQL = odsNaborREK2();
+    // Re-grouping reads a dozen of the row's columns; on SQLite only those
+    // are fetched (same rows, same order: Oracle sorts empty values last).
+    source.SetEngineSQL(
+        QStringLiteral("QSQLITE"),
+        {QStringLiteral(
+             "select A.ID_REK2_ANAL, A.ID_REK2_ZBIR, A.SFKPN, A.SFVP, A.SIF_VRSTE_DOH, A.DATUM_IZP_DIV, "
+             "A.DATUM_PLC_DVK, A.REZ, A.ZNIZANASTOPNJA, A.BRUTO, A.DAV_ODT_OBR, A.DAV_ODT_ODB_TUJ, A.ROWID "
+             "FROM REK2_ANAL A"),
+         source.SQL.value(1), source.SQL.value(2),
+         QStringLiteral(
+             "ORDER BY DATUM_IZP_DIV NULLS LAST, DATUM_PLC_DVK NULLS LAST, SFKPN NULLS LAST, SFVP NULLS "
+             "LAST, SIF_VRSTE_DOH NULLS LAST")});
     source.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx.datumOd);
     source.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx.datumDo);
     source.Open();
