@@ -5,6 +5,7 @@
 #include "collect/summary_fields.h"
 #include "edit/nabor_actions.h"
 #include "grid/tfwwdbgrid.h"
+#include "store/working_fields.h"
 
 #include <QTabWidget>
 #include <QToolButton>
@@ -31,7 +32,9 @@ template <typename Action> void runNabor(TfRek& w, Action action)
 
 void TfRek::afterLogOn()
 {
-    // The summary view's computed columns (coupon number, payer) for every load.
+    // Captions, formats and the hidden rate of the analytic grid; the summary
+    // view's columns with its computed ones (coupon number, payer).
+    defineAnalyticFields(ctx.odsNabor);
     collect::installSummaryCalcFields(ctx, ctx.odsREK2_Zbir);
 }
 void TfRek::SpeedButton2Click()
