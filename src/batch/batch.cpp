@@ -23,13 +23,17 @@ void BatchContext::error(const QString& text) const
 }
 
 bool BatchOptions::parse(const QStringList& args, const QStringList& flags, const QStringList& valued,
-                         QString& error)
+                         QString& error, QStringList* positional)
 {
     values_.clear();
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
         if (flags.contains(a)) {
             values_.insert(a, QString());
+            continue;
+        }
+        if (positional && !a.startsWith(QLatin1String("--"))) {
+            positional->append(a);
             continue;
         }
         if (!valued.contains(a)) {
@@ -56,6 +60,23 @@ bool BatchOptions::day(const QString& name, QDate& day, QString& error) const
         return false;
     }
     day = d;
+    return true;
+}
+
+bool BatchOptions::period(QDate& from, QDate& to, QString& error) const
+{
+    if (!day(QStringLiteral("--from"), from, error) || !day(QStringLiteral("--to"), to, error))
+        return false;
+    if (!from.isValid()) {
+        error = QStringLiteral("Manjka možnost --from.");
+        return false;
+    }
+    if (!to.isValid())
+        to = from;
+    if (to < from) {
+        error = QStringLiteral("Datum --to je pred datumom --from.");
+        return false;
+    }
     return true;
 }
 

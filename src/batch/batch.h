@@ -38,8 +38,11 @@ struct BatchContext
 class BatchOptions
 {
 public:
-    // False with `error` set on an unknown option or a missing value.
-    bool parse(const QStringList& args, const QStringList& flags, const QStringList& valued, QString& error);
+    // False with `error` set on an unknown option or a missing value. With
+    // `positional`, arguments that are not options (summary identifiers) are
+    // collected there instead of being refused.
+    bool parse(const QStringList& args, const QStringList& flags, const QStringList& valued, QString& error,
+               QStringList* positional = nullptr);
 
     bool has(const QString& name) const { return values_.contains(name); }
     QString value(const QString& name) const { return values_.value(name); }
@@ -47,6 +50,10 @@ public:
     // The day of a valued option in the form YYYY-MM-DD; an absent option
     // leaves `day` as it is. False with `error` set when malformed.
     bool day(const QString& name, QDate& day, QString& error) const;
+
+    // The period of --from (required) and --to (defaults to --from, as the
+    // collection tab's pickers are coupled; never before --from).
+    bool period(QDate& from, QDate& to, QString& error) const;
 
     // A whole number from `min` to `max`; absent: `number` stays as it is.
     bool number(const QString& name, qint64 min, qint64 max, qint64& number, QString& error) const;

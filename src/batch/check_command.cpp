@@ -1,5 +1,6 @@
 #include "batch/check_command.h"
 
+#include "batch/batch.h"
 #include "edit/preflight.h"
 #include "store/oracle_error.h"
 #include "store/oracle_session.h"
@@ -9,41 +10,11 @@
 namespace rek2::batch {
 namespace {
 
-bool readDay(const QString& option, const QString& value, QDate& day, QString& error)
-{
-    day = QDate::fromString(value, Qt::ISODate);
-    if (day.isValid() && value.size() == 10)
-        return true;
-    error = QStringLiteral("Neveljaven datum za %1: %2 (oblika LLLL-MM-DD).").arg(option, value);
-    return false;
-}
-
 bool parseCheckOptions(const QStringList& args, QDate& from, QDate& to, QString& error)
 {
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args.at(i);
-        if (a != QLatin1String("--from") && a != QLatin1String("--to")) {
-            error = QStringLiteral("Neznana možnost: %1").arg(a);
-            return false;
-        }
-        if (i + 1 >= args.size()) {
-            error = QStringLiteral("Možnost %1 zahteva vrednost.").arg(a);
-            return false;
-        }
-        if (!readDay(a, args.at(++i), a == QLatin1String("--from") ? from : to, error))
-            return false;
-    }
-    if (!from.isValid()) {
-        error = QStringLiteral("Manjka možnost --from.");
-        return false;
-    }
-    if (!to.isValid())
-        to = from;
-    if (to < from) {
-        error = QStringLiteral("Datum --to je pred datumom --from.");
-        return false;
-    }
-    return true;
+    BatchOptions options;
+    return options.parse(args, {}, {QStringLiteral("--from"), QStringLiteral("--to")}, error) &&
+           options.period(from, to, error);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "batch/collect_command.h"
 
+#include "batch/batch.h"
 #include "collect/collection_run.h"
 #include "collect/summary_fields.h"
 #include "store/context.h"
@@ -20,39 +21,12 @@ struct CollectOptions
 
 bool parseCollectOptions(const QStringList& args, CollectOptions& o, QString& error)
 {
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args.at(i);
-        if (a == QLatin1String("--ignore-duplicates")) {
-            o.ignoreDuplicates = true;
-            continue;
-        }
-        if (a != QLatin1String("--from") && a != QLatin1String("--to")) {
-            error = QStringLiteral("Neznana možnost: %1").arg(a);
-            return false;
-        }
-        if (i + 1 >= args.size()) {
-            error = QStringLiteral("Možnost %1 zahteva vrednost.").arg(a);
-            return false;
-        }
-        const QString value = args.at(++i);
-        const QDate day = QDate::fromString(value, Qt::ISODate);
-        if (!day.isValid() || value.size() != 10) {
-            error = QStringLiteral("Neveljaven datum za %1: %2 (oblika LLLL-MM-DD).").arg(a, value);
-            return false;
-        }
-        (a == QLatin1String("--from") ? o.from : o.to) = day;
-    }
-    if (!o.from.isValid()) {
-        error = QStringLiteral("Manjka možnost --from.");
+    BatchOptions options;
+    if (!options.parse(args, {QStringLiteral("--ignore-duplicates")},
+                       {QStringLiteral("--from"), QStringLiteral("--to")}, error))
         return false;
-    }
-    if (!o.to.isValid())
-        o.to = o.from; // the pickers' coupling: "Datum od" also sets "Datum do"
-    if (o.to < o.from) {
-        error = QStringLiteral("Datum --to je pred datumom --from.");
-        return false;
-    }
-    return true;
+    o.ignoreDuplicates = options.has(QStringLiteral("--ignore-duplicates"));
+    return options.period(o.from, o.to, error);
 }
 
 // The operator of a batch run: the duplicate question is answered by the

@@ -1,5 +1,6 @@
 #include "batch/xml_command.h"
 
+#include "batch/batch.h"
 #include "collect/summary_fields.h"
 #include "store/context.h"
 #include "store/oracle_dataset.h"
@@ -24,44 +25,24 @@ struct PeriodOptions
 
 bool parseOptions(const QStringList& args, bool withIds, PeriodOptions& o, QString& error)
 {
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args.at(i);
-        if (withIds && a == QLatin1String("--all")) {
-            o.all = true;
-            continue;
-        }
-        if (a == QLatin1String("--from") || a == QLatin1String("--to")) {
-            if (i + 1 >= args.size()) {
-                error = QStringLiteral("Možnost %1 zahteva vrednost.").arg(a);
-                return false;
-            }
-            const QString value = args.at(++i);
-            const QDate day = QDate::fromString(value, Qt::ISODate);
-            if (!day.isValid() || value.size() != 10) {
-                error = QStringLiteral("Neveljaven datum za %1: %2 (oblika LLLL-MM-DD).").arg(a, value);
-                return false;
-            }
-            (a == QLatin1String("--from") ? o.from : o.to) = day;
-            continue;
-        }
+    BatchOptions options;
+    QStringList ids;
+    const QStringList flags = withIds ? QStringList{QStringLiteral("--all")} : QStringList{};
+    if (!options.parse(args, flags, {QStringLiteral("--from"), QStringLiteral("--to")}, error,
+                       withIds ? &ids : nullptr))
+        return false;
+    o.all = options.has(QStringLiteral("--all"));
+    for (const QString& a : ids) {
         bool ok = false;
         const int id = a.toInt(&ok);
-        if (!withIds || !ok || id <= 0) {
+        if (!ok || id <= 0) {
             error = QStringLiteral("Neznana možnost: %1").arg(a);
             return false;
         }
         o.ids << id;
     }
-    if (!o.from.isValid()) {
-        error = QStringLiteral("Manjka možnost --from.");
+    if (!options.period(o.from, o.to, error))
         return false;
-    }
-    if (!o.to.isValid())
-        o.to = o.from;
-    if (o.to < o.from) {
-        error = QStringLiteral("Datum --to je pred datumom --from.");
-        return false;
-    }
     if (withIds && o.all == !o.ids.isEmpty()) {
         error = QStringLiteral("Navedite --all ali identifikatorje zbirnih zapisov.");
         return false;
