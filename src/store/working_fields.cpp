@@ -20,21 +20,30 @@ struct Column
 
 constexpr const char* kAmount = "#,##0.00";
 
+void addField(TOracleDataSet& ds, const Column& c)
+{
+    FieldDef def;
+    def.name = QString::fromUtf8(c.name);
+    def.type = c.type;
+    def.size = c.size;
+    def.displayLabel = QString::fromUtf8(c.caption);
+    def.displayFormat = QString::fromUtf8(c.format);
+    def.visible = c.visible;
+    def.calculated = c.calculated;
+    ds.AddField(def);
+}
+
 void define(TOracleDataSet& ds, std::initializer_list<Column> columns)
 {
-    if (ds.FieldCount() > 0)
+    if (ds.FieldCount() > 0) {
+        // A view with fields of its own only gets the computed columns it lacks.
+        for (const Column& c : columns)
+            if (c.calculated && !ds.FindField(QString::fromUtf8(c.name)))
+                addField(ds, c);
         return;
-    for (const Column& c : columns) {
-        FieldDef def;
-        def.name = QString::fromUtf8(c.name);
-        def.type = c.type;
-        def.size = c.size;
-        def.displayLabel = QString::fromUtf8(c.caption);
-        def.displayFormat = QString::fromUtf8(c.format);
-        def.visible = c.visible;
-        def.calculated = c.calculated;
-        ds.AddField(def);
     }
+    for (const Column& c : columns)
+        addField(ds, c);
 }
 
 } // namespace

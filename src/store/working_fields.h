@@ -6,7 +6,8 @@ class TOracleDataSet;
 
 // The fields of the collection tab's two views, in the grids' display order,
 // with their captions, types and display formats (amounts "#,##0.00", the
-// rate "#,##0."). Call before the first Open; defining them again is a no-op.
+// rate "#,##0."). Call before the first Open; defining them again is a no-op,
+// and a view that already has fields of its own gets only the computed ones.
 //
 // Analytic rows (odsNabor): the columns of REK2_ANAL and the computed rate
 // "Stopnja" (hidden). Summary records (odsREK2_Zbir and the history summary
