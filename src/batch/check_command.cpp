@@ -1,9 +1,9 @@
 #include "batch/check_command.h"
 
 #include "batch/batch.h"
+#include "db/error.h"
+#include "db/session.h"
 #include "edit/preflight.h"
-#include "store/oracle_error.h"
-#include "store/oracle_session.h"
 
 #include <QDate>
 
@@ -28,7 +28,7 @@ int runCheck(BatchContext& ctx, const QStringList& args)
         return kExitUsage;
     }
     try {
-        TOracleSession session;
+        Session session;
         session.LogonDatabase = ctx.database;
         session.LogonUsername = ctx.user;
         session.LogonPassword = ctx.password;
@@ -41,7 +41,7 @@ int runCheck(BatchContext& ctx, const QStringList& args)
         if (ctx.out)
             *ctx.out << findings << Qt::endl;
         return kExitFindings;
-    } catch (const OracleError& e) {
+    } catch (const DbError& e) {
         ctx.error(e.message());
         return kExitFailed;
     }

@@ -3,10 +3,10 @@
 #include "batch/batch.h"
 #include "collect/collection_run.h"
 #include "collect/summary_fields.h"
-#include "store/context.h"
-#include "store/oracle_error.h"
-#include "store/oracle_session.h"
-#include "store/settings_db.h"
+#include "db/error.h"
+#include "db/session.h"
+#include "returns/context.h"
+#include "returns/settings_db.h"
 
 #include <QDate>
 
@@ -68,7 +68,7 @@ const QStringList kWholeNumbers = {"ID_REK2_ZBIR", "STKPN", "ZAPST_DEL", "STZAP_
 const QStringList kTexts = {"SFVP", "CORRECTIONTYPE", "SIF_VRSTE_DOH"};
 const QStringList kDates = {"DATUM_IZP", "DATUM_PLC_DVK"};
 
-QString cell(TOracleDataSet& view, const QString& column)
+QString cell(DataSet& view, const QString& column)
 {
     TField* f = view.FieldByName(column);
     if (f->IsNull())
@@ -82,7 +82,7 @@ QString cell(TOracleDataSet& view, const QString& column)
     return QString::number(f->AsFloat(), 'f', 2);
 }
 
-void printSummaries(BatchContext& ctx, TOracleDataSet& view)
+void printSummaries(BatchContext& ctx, DataSet& view)
 {
     if (!ctx.out)
         return;
@@ -108,7 +108,7 @@ int runCollect(BatchContext& ctx, const QStringList& args)
         ctx.error(error);
         return kExitUsage;
     }
-    TOracleSession session;
+    Session session;
     BatchOperator op(ctx, options.ignoreDuplicates);
     RekContext rek;
     try {
@@ -132,7 +132,7 @@ int runCollect(BatchContext& ctx, const QStringList& args)
             return kExitDuplicates;
         printSummaries(ctx, rek.odsREK2_Zbir);
         return kExitOk;
-    } catch (const OracleError& e) {
+    } catch (const DbError& e) {
         ctx.error(e.message());
         return kExitFailed;
     }

@@ -2,8 +2,8 @@
 
 #include "batch/demo_names.h"
 #include "batch/demo_random.h"
-#include "batch/sqlite_statement.h"
 #include "batch/tax_number.h"
+#include "db/bulk.h"
 
 #include <QVariant>
 #include <cmath>
@@ -211,17 +211,18 @@ struct Event
 class Generator
 {
 public:
-    Generator(sqlite3* db, const DemoOptions& options)
+    Generator(BulkLoader& db, const DemoOptions& options)
         : db_(db), opt_(options), rng_(options.seed * 0x2545F4914F6CDD1DULL + 17),
-          insOsb_(db, "INSERT INTO OSB (SFOSB, NZV, IME, NSL, DVS, DVSTUJ, DVSZDA, SFDRZ, SFDRZDVK, SFSOS) "
-                      "VALUES (?,?,?,?,?,?,?,?,?,?)"),
-          insPog_(db, "INSERT INTO POG (IDPOG, SFOSB) VALUES (?,?)"),
-          insDog_(
-              db,
+          insOsb_(db.prepare(
+              "INSERT INTO OSB (SFOSB, NZV, IME, NSL, DVS, DVSTUJ, DVSZDA, SFDRZ, SFDRZDVK, SFSOS) "
+              "VALUES (?,?,?,?,?,?,?,?,?,?)")),
+          insPog_(db.prepare("INSERT INTO POG (IDPOG, SFOSB) VALUES (?,?)")),
+          insDog_(db.prepare(
+
               "INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, ZPD, IDPOG, SFOSBDVK, SFKPN, SFVP, LOT, TCJVLT, "
               "GOT, SFVPGOT, SFGLVENT, IDDOGGOT, OBRVLT, REVVLT, DAVEKRAZP, DAVEKRAZPOBR, DAVEKSTATUS) "
-              "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-          insLnk_(db, "INSERT INTO DOGLNK (IDDOGMASTER, IDDOGDETAIL, SFLNK) VALUES (?,?,?)")
+              "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")),
+          insLnk_(db.prepare("INSERT INTO DOGLNK (IDDOGMASTER, IDDOGDETAIL, SFLNK) VALUES (?,?,?)"))
     {
     }
 
@@ -261,45 +262,44 @@ private:
 
     void writeCodeTables()
     {
-        SqliteStatement drz(db_, "INSERT INTO DRZ (SFDRZ, NZV, SFDRZBNK) VALUES (?,?,?)");
+        auto drz = db_.prepare("INSERT INTO DRZ (SFDRZ, NZV, SFDRZBNK) VALUES (?,?,?)");
         for (const Country& c : kCountries)
-            drz.insert({QString::fromUtf8(c.code), QString::fromUtf8(c.name), QString::fromUtf8(c.bank)});
-        SqliteStatement stp(db_, "INSERT INTO DVK_STP (SFDRZ, TIP, DAN, STOPNJA) VALUES (?,?,?,?)");
+            drz->insert({QString::fromUtf8(c.code), QString::fromUtf8(c.name), QString::fromUtf8(c.bank)});
+        auto stp = db_.prepare("INSERT INTO DVK_STP (SFDRZ, TIP, DAN, STOPNJA) VALUES (?,?,?,?)");
         for (const Rate& r : kRates)
-            stp.insert({QString::fromLatin1(r.country), QString(QLatin1Char(r.type)),
-                        QString::fromLatin1(r.from), r.rate});
-        sqliteExec(db_, "INSERT INTO EUROOBD (OZNAKA, DANOD, SFVPFROM) VALUES ('ES', '2007-01-01', 978)");
-        sqliteExec(db_, "INSERT INTO INISET (KLJUC, VREDNOST) VALUES ('HasBrutoDividende', 'N'), "
-                        "('REK_5700_neRez', 'D')");
-        sqliteExec(db_,
-                   "INSERT INTO REK2_IMPORT_PARAMS VALUES (2, 'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', "
-                   "'J', 'K', 'L', 'M', 'N', 'O', 'P', 'Q', 'R')");
-        sqliteExec(db_, "INSERT INTO PREVOD_JEZIKI (KODA_JEZIKA, OPIS) VALUES ('SLO', 'Slovenščina'), "
-                        "('ENG', 'English')");
+            stp->insert({QString::fromLatin1(r.country), QString(QLatin1Char(r.type)),
+                         QString::fromLatin1(r.from), r.rate});
+        db_.exec("INSERT INTO EUROOBD (OZNAKA, DANOD, SFVPFROM) VALUES ('ES', '2007-01-01', 978)");
+        db_.exec("INSERT INTO INISET (KLJUC, VREDNOST) VALUES ('HasBrutoDividende', 'N'), "
+                 "('REK_5700_neRez', 'D')");
+        db_.exec("INSERT INTO REK2_IMPORT_PARAMS VALUES (2, 'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', "
+                 "'J', 'K', 'L', 'M', 'N', 'O', 'P', 'Q', 'R')");
+        db_.exec("INSERT INTO PREVOD_JEZIKI (KODA_JEZIKA, OPIS) VALUES ('SLO', 'Slovenščina'), "
+                 "('ENG', 'English')");
     }
 
     void writeIssuersAndSecurities()
     {
         // The registry itself: the default payer (its data match the REK2_SIF payer rows).
-        insOsb_.insert({kRegistry, QStringLiteral("Vrednostni register Savinja d.d."), kNull,
-                        QStringLiteral("Dunajska cesta 48, 1000 Ljubljana"), QStringLiteral("12345679"),
-                        kNull, kNull, QStringLiteral("S"), kNull, QStringLiteral("P")});
+        insOsb_->insert({kRegistry, QStringLiteral("Vrednostni register Savinja d.d."), kNull,
+                         QStringLiteral("Dunajska cesta 48, 1000 Ljubljana"), QStringLiteral("12345679"),
+                         kNull, kNull, QStringLiteral("S"), kNull, QStringLiteral("P")});
         usedTaxNumbers_.insert("12345679");
         ++summary_.persons;
         for (const Issuer& i : kIssuers) {
             const bool home = i.country == 'S';
-            insOsb_.insert({i.id, QString::fromUtf8(i.name), kNull, QString::fromUtf8(i.address),
-                            home ? QVariant(newTaxNumber()) : kNull,
-                            home ? kNull : QVariant(foreignNumber(i.country)), kNull,
-                            QString(QLatin1Char(i.country)), kNull, QStringLiteral("P")});
+            insOsb_->insert({i.id, QString::fromUtf8(i.name), kNull, QString::fromUtf8(i.address),
+                             home ? QVariant(newTaxNumber()) : kNull,
+                             home ? kNull : QVariant(foreignNumber(i.country)), kNull,
+                             QString(QLatin1Char(i.country)), kNull, QStringLiteral("P")});
             ++summary_.persons;
         }
-        SqliteStatement vp(db_, "INSERT INTO SFVP (SFVP, KRT, NZV, SFGLVENT, SFOSBIZD) VALUES (?,?,?,?,?)");
-        vp.insert({kEuro, QStringLiteral("EUR"), QStringLiteral("Evro"), kNull, kNull});
-        vp.insert({kDollar, QStringLiteral("USD"), QStringLiteral("Ameriški dolar"), kNull, kNull});
+        auto vp = db_.prepare("INSERT INTO SFVP (SFVP, KRT, NZV, SFGLVENT, SFOSBIZD) VALUES (?,?,?,?,?)");
+        vp->insert({kEuro, QStringLiteral("EUR"), QStringLiteral("Evro"), kNull, kNull});
+        vp->insert({kDollar, QStringLiteral("USD"), QStringLiteral("Ameriški dolar"), kNull, kNull});
         for (const Security& s : kSecurities)
-            vp.insert({s.id, QString::fromLatin1(s.code), QString::fromUtf8(s.name),
-                       s.percent ? QVariant(QStringLiteral("%")) : kNull, s.issuer});
+            vp->insert({s.id, QString::fromLatin1(s.code), QString::fromUtf8(s.name),
+                        s.percent ? QVariant(QStringLiteral("%")) : kNull, s.issuer});
     }
 
     // The first holders cover every kind of person the collection treats
@@ -377,16 +377,16 @@ private:
             }
             const DemoPerson p = holder.personClass == 'P' ? demoCompany(rng_, holder.country)
                                                            : demoNaturalPerson(rng_, holder.country);
-            insOsb_.insert({holder.id, p.surname, p.firstName.isEmpty() ? kNull : QVariant(p.firstName),
-                            p.address, dvs, dvsTuj, dvsZda, QString(QLatin1Char(holder.country)), drzDvk,
-                            QString(QLatin1Char(holder.personClass))});
+            insOsb_->insert({holder.id, p.surname, p.firstName.isEmpty() ? kNull : QVariant(p.firstName),
+                             p.address, dvs, dvsTuj, dvsZda, QString(QLatin1Char(holder.country)), drzDvk,
+                             QString(QLatin1Char(holder.personClass))});
             ++summary_.persons;
             holders_.push_back(holder);
             std::vector<qint64> own{account++};
             if (rng_.chance(5))
                 own.push_back(account++);
             for (qint64 a : own) {
-                insPog_.insert({a, holder.id});
+                insPog_->insert({a, holder.id});
                 accounts_.push_back({a, int(holders_.size() - 1)});
             }
             firstAccount_.push_back(own.front());
@@ -399,7 +399,7 @@ private:
         const int count = std::max(kSecurityCount, 2 * int(days_.size()));
         std::vector<int> issued(kSecurityCount, 0);
         qint64 id = kFirstCoupon;
-        SqliteStatement kpn(db_, "INSERT INTO KPN (SFKPN, SFVP, SFOBR, OBROBRBRT, STKPN) VALUES (?,?,?,?,?)");
+        auto kpn = db_.prepare("INSERT INTO KPN (SFKPN, SFVP, SFOBR, OBROBRBRT, STKPN) VALUES (?,?,?,?,?)");
         auto add = [&](int security, const QDate& day, bool large) {
             const Security& s = kSecurities[security];
             Coupon c{++id, security, day, rng_.between(int(s.unitMin), int(s.unitMax)) / 100.0, 0};
@@ -408,8 +408,8 @@ private:
                 c.revaluation = rng_.between(5, 30) / 10000.0;
             }
             c.large = large;
-            kpn.insert({c.id, s.id, QString(QLatin1Char(s.kind)), s.percent ? c.unit + c.revaluation : c.unit,
-                        20 + ++issued[security]});
+            kpn->insert({c.id, s.id, QString(QLatin1Char(s.kind)),
+                         s.percent ? c.unit + c.revaluation : c.unit, 20 + ++issued[security]});
             coupons_.push_back(c);
         };
         for (int k = 0; k < count; ++k)
@@ -421,26 +421,26 @@ private:
 
     void writeEvent(const Event& e)
     {
-        insDog_.insert({e.id,
-                        QString::fromLatin1(e.code),
-                        QString::fromLatin1(e.kind),
-                        iso(e.day),
-                        e.taxPaid.isValid() ? QVariant(iso(e.taxPaid)) : kNull,
-                        e.account,
-                        e.taxedInstead,
-                        e.coupon,
-                        e.security,
-                        e.quantity,
-                        e.exchangeRate,
-                        e.cash,
-                        e.currency,
-                        e.percent ? QVariant(QStringLiteral("%")) : kNull,
-                        e.companion,
-                        e.interest,
-                        e.revaluation,
-                        e.rateForeseen,
-                        e.rateApplied,
-                        e.taxStatus});
+        insDog_->insert({e.id,
+                         QString::fromLatin1(e.code),
+                         QString::fromLatin1(e.kind),
+                         iso(e.day),
+                         e.taxPaid.isValid() ? QVariant(iso(e.taxPaid)) : kNull,
+                         e.account,
+                         e.taxedInstead,
+                         e.coupon,
+                         e.security,
+                         e.quantity,
+                         e.exchangeRate,
+                         e.cash,
+                         e.currency,
+                         e.percent ? QVariant(QStringLiteral("%")) : kNull,
+                         e.companion,
+                         e.interest,
+                         e.revaluation,
+                         e.rateForeseen,
+                         e.rateApplied,
+                         e.taxStatus});
         ++summary_.events;
     }
 
@@ -585,7 +585,7 @@ private:
                         .exchangeRate = s.rate,
                         .cash = -tax,
                         .currency = s.currency});
-            insLnk_.insert({payout, withholding, QStringLiteral("R")});
+            insLnk_->insert({payout, withholding, QStringLiteral("R")});
             ++summary_.withholdings;
         }
         // Some payouts are followed by a transfer of the cash to the holder's bank;
@@ -602,14 +602,14 @@ private:
                         .exchangeRate = s.rate,
                         .cash = -round2(gross - tax),
                         .currency = s.currency});
-            insLnk_.insert({payout, transfer, QStringLiteral("G")});
+            insLnk_->insert({payout, transfer, QStringLiteral("G")});
         }
     }
 
-    sqlite3* db_;
+    BulkLoader& db_;
     DemoOptions opt_;
     DemoRandom rng_;
-    SqliteStatement insOsb_, insPog_, insDog_, insLnk_;
+    std::unique_ptr<BulkStatement> insOsb_, insPog_, insDog_, insLnk_;
     QList<QDate> days_;
     DemoSummary summary_;
     std::unordered_set<std::string> usedTaxNumbers_;
@@ -663,7 +663,7 @@ QString demoIniText()
            demoWithholdingCodes() + QLatin1Char('\n');
 }
 
-DemoSummary generateDemo(sqlite3* db, const DemoOptions& options)
+DemoSummary generateDemo(BulkLoader& db, const DemoOptions& options)
 {
     Generator g(db, options);
     return g.run();

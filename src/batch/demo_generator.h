@@ -4,7 +4,9 @@
 #include <QString>
 #include <cstdint>
 
-struct sqlite3;
+namespace rek2 {
+class BulkLoader;
+}
 
 namespace rek2::batch {
 
@@ -43,6 +45,6 @@ QString demoIniText();
 // payouts with their withholding-tax events and links, and the system's
 // parameter rows. Runs inside the caller's transaction; throws
 // std::runtime_error with the engine's message.
-DemoSummary generateDemo(sqlite3* db, const DemoOptions& options);
+DemoSummary generateDemo(BulkLoader& db, const DemoOptions& options);
 
 } // namespace rek2::batch

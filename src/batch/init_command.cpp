@@ -1,20 +1,15 @@
 #include "batch/init_command.h"
 
 #include "batch/demo_generator.h"
-#include "store/schema.h"
+#include "db/bulk.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QUuid>
 #include <limits>
-#include <sqlite3.h>
 #include <stdexcept>
 
 namespace rek2::batch {
@@ -54,19 +49,6 @@ bool parseOptions(const QStringList& args, InitOptions& o, QString& error)
     return true;
 }
 
-QString engineMessage(const QSqlError& e)
-{
-    return e.databaseText().isEmpty() ? e.text() : e.databaseText();
-}
-
-sqlite3* sqliteHandle(const QSqlDatabase& db)
-{
-    const QVariant v = db.driver()->handle();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        throw std::runtime_error("no SQLite handle");
-    return *static_cast<sqlite3* const*>(v.constData());
-}
-
 // Writes rek2.ini beside a new demo database unless one is there already,
 // so the demo installation runs with the withholding codes its data use.
 void writeDemoIni(BatchContext& ctx, const QString& folder)
@@ -87,82 +69,29 @@ void writeDemoIni(BatchContext& ctx, const QString& folder)
                   .arg(QDir::toNativeSeparators(path), f.errorString()));
 }
 
-class Connection
-{
-public:
-    explicit Connection(const QString& path)
-        : name_(QStringLiteral("rek2-batch-init-") + QUuid::createUuid().toString(QUuid::Id128))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db.setDatabaseName(path);
-    }
-    ~Connection()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(name_, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name_);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
-
-private:
-    QString name_;
-};
-
-// Creates and fills the file; throws std::runtime_error with the engine's message.
+// Creates and fills the database; throws std::runtime_error with the engine's message.
 void createDatabase(BatchContext& ctx, const QString& path, const InitOptions& o)
 {
-    Connection c(path);
-    QSqlDatabase db = c.db();
-    if (!db.open())
-        throw std::runtime_error(engineMessage(db.lastError()).toStdString());
-    QSqlQuery q(db);
-    // The file is new and is removed when anything fails, so while it is
-    // filled it needs no durability, only a large page cache for the indexes.
-    for (const char* pragma :
-         {"PRAGMA synchronous=OFF", "PRAGMA cache_size=-131072", "PRAGMA journal_mode=MEMORY"}) {
-        if (!q.exec(QString::fromLatin1(pragma)))
-            throw std::runtime_error(engineMessage(q.lastError()).toStdString());
-    }
-    q.finish();
-    createSchema(db);
-
-    if (!db.transaction())
-        throw std::runtime_error(engineMessage(db.lastError()).toStdString());
-    try {
-        insertSifBasics(db, o.demo);
-        if (o.demo) {
-            QElapsedTimer timer;
-            timer.start();
-            const DemoSummary s = generateDemo(sqliteHandle(db), o.demoOptions);
-            if (!db.commit())
-                throw std::runtime_error(engineMessage(db.lastError()).toStdString());
-            ctx.print(
-                QStringLiteral("Demo register: %1 oseb, %2 izplačil, %3 davčnih odtegljajev, %4 dogodkov, "
-                               "dnevi izplačil %5 do %6, velika dividenda %7 (%8 izplačil), %9 ms.")
-                    .arg(s.persons)
-                    .arg(s.payouts)
-                    .arg(s.withholdings)
-                    .arg(s.events)
-                    .arg(s.firstDay.toString(Qt::ISODate), s.lastDay.toString(Qt::ISODate),
-                         s.largeDividendDay.toString(Qt::ISODate))
-                    .arg(s.largeDividendPayouts)
-                    .arg(timer.elapsed()));
-        } else if (!db.commit()) {
-            throw std::runtime_error(engineMessage(db.lastError()).toStdString());
-        }
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
-    // WAL mode from now on: readers never block the operator, a crash never
-    // leaves half a transaction.
-    for (const char* pragma : {"PRAGMA optimize", "PRAGMA synchronous=FULL", "PRAGMA journal_mode=WAL"}) {
-        if (!q.exec(QString::fromLatin1(pragma)))
-            throw std::runtime_error(engineMessage(q.lastError()).toStdString());
-    }
-    q.finish();
+    QElapsedTimer timer;
+    DemoSummary s;
+    createNewDatabase(path, o.demo, [&](BulkLoader& loader) {
+        if (!o.demo)
+            return;
+        timer.start();
+        s = generateDemo(loader, o.demoOptions);
+    });
+    if (!o.demo)
+        return;
+    ctx.print(QStringLiteral("Demo register: %1 oseb, %2 izplačil, %3 davčnih odtegljajev, %4 dogodkov, "
+                             "dnevi izplačil %5 do %6, velika dividenda %7 (%8 izplačil), %9 ms.")
+                  .arg(s.persons)
+                  .arg(s.payouts)
+                  .arg(s.withholdings)
+                  .arg(s.events)
+                  .arg(s.firstDay.toString(Qt::ISODate), s.lastDay.toString(Qt::ISODate),
+                       s.largeDividendDay.toString(Qt::ISODate))
+                  .arg(s.largeDividendPayouts)
+                  .arg(timer.elapsed()));
 }
 
 } // namespace
@@ -191,8 +120,8 @@ int runInit(BatchContext& ctx, const QStringList& args)
     const QString building =
         path + QStringLiteral(".init-") + QUuid::createUuid().toString(QUuid::Id128).left(8);
     auto removeBuilding = [&building] {
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-            QFile::remove(building + QLatin1String(suffix));
+        for (const QString& file : databaseFiles(building))
+            QFile::remove(file);
     };
     try {
         createDatabase(ctx, building, o);

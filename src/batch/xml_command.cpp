@@ -2,12 +2,12 @@
 
 #include "batch/batch.h"
 #include "collect/summary_fields.h"
-#include "store/context.h"
-#include "store/oracle_dataset.h"
-#include "store/oracle_error.h"
-#include "store/oracle_session.h"
-#include "store/settings_db.h"
-#include "store/working_statements.h"
+#include "db/dataset.h"
+#include "db/error.h"
+#include "db/session.h"
+#include "returns/context.h"
+#include "returns/settings_db.h"
+#include "returns/working_statements.h"
 #include "xmlreturn/xml_return_run.h"
 
 #include <QDate>
@@ -63,7 +63,7 @@ public:
     void ShowMsgDlg(bool, const QString&) override {}
 };
 
-void logOn(BatchContext& ctx, TOracleSession& session, RekContext& rek)
+void logOn(BatchContext& ctx, Session& session, RekContext& rek)
 {
     session.LogonDatabase = ctx.database;
     session.LogonUsername = ctx.user;
@@ -91,7 +91,7 @@ int runXmlCommand(BatchContext& ctx, const QStringList& args)
         ctx.error(error);
         return kExitUsage;
     }
-    TOracleSession session;
+    Session session;
     SilentOperator op;
     RekContext rek;
     rek.op = &op;
@@ -141,7 +141,7 @@ int runXmlCommand(BatchContext& ctx, const QStringList& args)
         }
         if (const auto* x = dynamic_cast<const XmlReturnError*>(&e))
             ctx.error(x->message());
-        else if (const auto* db = dynamic_cast<const OracleError*>(&e))
+        else if (const auto* db = dynamic_cast<const DbError*>(&e))
             ctx.error(db->message());
         else
             ctx.error(QString::fromUtf8(e.what()));
@@ -176,13 +176,13 @@ int runHistoryCommand(BatchContext& ctx, const QStringList& args)
         "SFVP", "CORRECTIONTYPE", "SIF_VRSTE_DOH", "DURS_ID_DOK", "CORRECTIONFORDOCUMENT", "USR", "COMPUTER"};
     static const QStringList dates = {"DATUM_IZP", "DATUM_PLC_DVK", "CAS"};
 
-    TOracleSession session;
+    Session session;
     SilentOperator op;
     RekContext rek;
     rek.op = &op;
     try {
         logOn(ctx, session, rek);
-        TOracleDataSet view(QStringLiteral("odsREK2ZbirEDP"));
+        DataSet view(QStringLiteral("odsREK2ZbirEDP"));
         view.SetSession(&session);
         view.SQL = QStringList{
             QStringLiteral(
@@ -212,7 +212,7 @@ int runHistoryCommand(BatchContext& ctx, const QStringList& args)
             ctx.print(line.join(QLatin1Char('\t')));
         }
         return kExitOk;
-    } catch (const OracleError& e) {
+    } catch (const DbError& e) {
         ctx.error(e.message());
         return kExitFailed;
     }

@@ -1,19 +1,17 @@
 #include "collect/collection_run.h"
 
 #include "base/event_codes.h"
-#include "collect/sqlite_statements.h"
 #include "collect/statements.h"
-#include "store/context.h"
-#include "store/oracle_error.h"
-#include "store/oracle_query.h"
-#include "store/oracle_session.h"
-#include "store/transaction.h"
-#include "store/working_statements.h"
+#include "db/error.h"
+#include "db/query.h"
+#include "db/session.h"
+#include "db/sqlite/collect_statements.h"
+#include "db/transaction.h"
+#include "returns/context.h"
+#include "returns/working_statements.h"
 
 namespace rek2::collect {
 namespace {
-
-const QString kSqlite = QStringLiteral("QSQLITE");
 
 QString flag(bool on)
 {
@@ -52,7 +50,7 @@ void CollectionRun::logCount(const QString& label, int count, const QString& sql
 
 int CollectionRun::sfVpGotEur(RekContext& ctx)
 {
-    TOracleQuery q;
+    Query q;
     q.SetSession(ctx.session);
     q.SQL << euroChangeoverSql();
     q.Execute();
@@ -77,13 +75,13 @@ void CollectionRun::checkEventCodes()
         return;
     if (hooks_.showParametersTab)
         hooks_.showParametersTab();
-    throw OracleError(eventCodesMessage());
+    throw DbError(eventCodesMessage());
 }
 
 void CollectionRun::cleanUp()
 {
     Transaction tx(*ctx_.session);
-    TOracleQuery q;
+    Query q;
     q.SetSession(ctx_.session);
 
     q.SQL = QStringList{unlinkSurvivorsSql()};
@@ -96,7 +94,7 @@ void CollectionRun::cleanUp()
 
     q.SQL = QStringList{cleanupDogSql()};
     // SQLite takes no alias on the table of a DELETE.
-    q.SetEngineSQL(kSqlite,
+    q.SetEngineSQL(sqlite::kEngine,
                    {QStringLiteral(" delete from rek2_dog where NOT EXISTS(select D.iddog from dog D where "
                                    "D.IDDOG=rek2_dog.id_dog) and nvl(length(durs_id_dok), 0) = 0 ")});
     q.Execute();
@@ -110,8 +108,7 @@ void CollectionRun::selectEventsAndRows()
     const int eur = sfVpGotEur(ctx_);
     Transaction tx(*ctx_.session);
 
-    TOracleQuery events(s.FHasBrutoDiv ? QStringLiteral("qREK2_DOG")
-                                       : QStringLiteral("qREK2_DOG_BrezBrutoDiv"));
+    Query events(s.FHasBrutoDiv ? QStringLiteral("qREK2_DOG") : QStringLiteral("qREK2_DOG_BrezBrutoDiv"));
     events.SetSession(ctx_.session);
     events.SQL = eventStatement(s).split(QLatin1Char('\n'));
     events.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
@@ -121,10 +118,10 @@ void CollectionRun::selectEventsAndRows()
                             : QStringLiteral("2.1. INSERT INTO REK2_DOG(2)"),
              events.RowsProcessed(), events.SQL.join(QLatin1Char('\n')));
 
-    TOracleQuery rows(s.FHasBrutoDiv ? QStringLiteral("qNabor") : QStringLiteral("qNabor_BrezBrutoDiv"));
+    Query rows(s.FHasBrutoDiv ? QStringLiteral("qNabor") : QStringLiteral("qNabor_BrezBrutoDiv"));
     rows.SetSession(ctx_.session);
     rows.SQL = analyticStatement(s).split(QLatin1Char('\n'));
-    rows.SetEngineSQL(kSqlite, sqlite::analyticStatement(s).split(QLatin1Char('\n')));
+    rows.SetEngineSQL(sqlite::kEngine, sqlite::analyticStatement(s).split(QLatin1Char('\n')));
     rows.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
     rows.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
     rows.DeclareAndSet(QStringLiteral("SfVpGotEUR"), VarType::Integer, eur);
@@ -142,7 +139,7 @@ void CollectionRun::selectEventsAndRows()
 // figures; the step is refused with the first such row named.
 void CollectionRun::checkNewRows()
 {
-    TOracleQuery q;
+    Query q;
     q.SetSession(ctx_.session);
     q.SQL << QStringLiteral(
         "SELECT A.SFVP, A.DATUM_IZP_DIV, A.NAZIV FROM REK2_ANAL A WHERE A.ID_REK2_ZBIR=0 AND "
@@ -152,12 +149,12 @@ void CollectionRun::checkNewRows()
     q.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
     q.Execute();
     if (q.RowCount() > 0)
-        throw OracleError(
+        throw DbError(
             QStringLiteral("Bruto znesek izplačila ni izračunan (manjka kupon): VP %1, datum %2, %3!")
                 .arg(q.FieldAsString(0), q.FieldAsDate(1).toString(QStringLiteral("dd.MM.yyyy")),
                      q.FieldAsString(2)));
 
-    TOracleQuery r;
+    Query r;
     r.SetSession(ctx_.session);
     r.SQL << QStringLiteral(
         "SELECT A.SFVP, A.SFKPN, A.DATUM_IZP_DIV FROM REK2_ANAL A LEFT OUTER JOIN KPN K ON "
@@ -170,14 +167,14 @@ void CollectionRun::checkNewRows()
     r.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
     r.Execute();
     if (r.RowCount() > 0)
-        throw OracleError(QStringLiteral("Ni davčne stopnje (DVK_STP) za VP %1, kupon %2 na dan %3!")
-                              .arg(r.FieldAsString(0), r.FieldAsString(1),
-                                   r.FieldAsDate(2).toString(QStringLiteral("dd.MM.yyyy"))));
+        throw DbError(QStringLiteral("Ni davčne stopnje (DVK_STP) za VP %1, kupon %2 na dan %3!")
+                          .arg(r.FieldAsString(0), r.FieldAsString(1),
+                               r.FieldAsDate(2).toString(QStringLiteral("dd.MM.yyyy"))));
 }
 
 bool CollectionRun::duplicatesAccepted()
 {
-    TOracleDataSet odsTemp(QStringLiteral("odsTemp"));
+    DataSet odsTemp(QStringLiteral("odsTemp"));
     odsTemp.SetSession(ctx_.session);
     odsTemp.SQL = QStringList{duplicateCheckSql(ids_)};
     odsTemp.Open();
@@ -197,30 +194,29 @@ void CollectionRun::linkEvents()
 {
     const Settings& s = ctx_.settings;
     Transaction tx(*ctx_.session);
-    TOracleQuery upd(QStringLiteral("qREK2_DOGUpd"));
+    Query upd(QStringLiteral("qREK2_DOGUpd"));
     upd.SetSession(ctx_.session);
     upd.SQL = linkUpdateSql(s, ids_).split(QLatin1Char('\n'));
-    upd.SetEngineSQL(kSqlite, sqlite::linkUpdate(s, ids_).split(QLatin1Char('\n')));
+    upd.SetEngineSQL(sqlite::kEngine, sqlite::linkUpdate(s, ids_).split(QLatin1Char('\n')));
     log(QStringLiteral("4.SQL:"));
     ctx_.DebugMessage(upd.SQL.join(QLatin1Char('\n')));
 
     int count = 0;
-    if (ctx_.session->engine() == kSqlite) {
+    if (ctx_.session->engine() == sqlite::kEngine) {
         // Oracle refuses a link that matches more than one analytic row;
         // SQLite would quietly take one, so ask before updating.
-        TOracleQuery check;
+        Query check;
         check.SetSession(ctx_.session);
         check.SQL = QStringList{sqlite::linkAmbiguity(s, ids_)};
-        check.SetEngineSQL(kSqlite, check.SQL);
+        check.SetEngineSQL(sqlite::kEngine, check.SQL);
         check.Execute();
         if (check.RowCount() > 0)
-            throw OracleError(
-                QStringLiteral("Dogodek %1 ustreza več analitičnim vrsticam, povezave ni mogoče "
-                               "določiti (single-row subquery returns more than one row).")
-                    .arg(check.FieldAsString(0)));
+            throw DbError(QStringLiteral("Dogodek %1 ustreza več analitičnim vrsticam, povezave ni mogoče "
+                                         "določiti (single-row subquery returns more than one row).")
+                              .arg(check.FieldAsString(0)));
         upd.Execute();
         count = upd.RowsProcessed();
-        TOracleQuery unmatched;
+        Query unmatched;
         unmatched.SetSession(ctx_.session);
         unmatched.SQL = QStringList{sqlite::linkUpdateUnmatched()};
         unmatched.Execute();
@@ -253,7 +249,7 @@ CollectionRun::Outcome CollectionRun::bNaborClick()
     cleanUp();
     selectEventsAndRows();
 
-    TOracleDataSet& source = ctx_.odsNaborREK2;
+    DataSet& source = ctx_.odsNaborREK2;
     Regrouping::openSource(ctx_, source);
     logCount(QStringLiteral("3. SELECT FROM REK2_ANAL"), source.RecordCount(),
              source.SQL.join(QLatin1Char('\n')));

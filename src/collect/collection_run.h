@@ -20,7 +20,7 @@ struct RunHooks
 
 // One collection "Prenos iz DOG" for the period of the collection tab's
 // pickers. Each writing step is its own transaction; an error rolls back
-// that step, hides the busy indicator and travels on (OracleError) to the
+// that step, hides the busy indicator and travels on (DbError) to the
 // window's error handler; earlier steps stay committed.
 class CollectionRun
 {

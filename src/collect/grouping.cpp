@@ -1,6 +1,6 @@
 #include "collect/grouping.h"
 
-#include "store/oracle_error.h"
+#include "db/error.h"
 
 #include <cmath>
 
@@ -69,7 +69,7 @@ QString correctionType(const QDate& datumIzp, const QDate& datumPlcDvk, const QD
     if (!datumPlcDvk.isValid() || datumPlcDvk <= datumIzp)
         return QStringLiteral("O");
     if (!danZacetkaValid || !danZacetka.isValid())
-        throw OracleError(
+        throw DbError(
             QStringLiteral("Prvi dan dnevnega poročanja (DANZACETKA v REK2_SIF) ni veljaven datum!"));
     if (datumIzp < danZacetka && danZacetka <= datumPlcDvk)
         return QStringLiteral("O");

@@ -1,13 +1,14 @@
 #include "collect/regroup.h"
+#include "db/sqlite/collect_statements.h"
 
 #include "collect/statements.h"
-#include "store/context.h"
-#include "store/identifiers.h"
-#include "store/oracle_error.h"
-#include "store/oracle_query.h"
-#include "store/oracle_session.h"
-#include "store/transaction.h"
-#include "store/working_statements.h"
+#include "db/error.h"
+#include "db/query.h"
+#include "db/session.h"
+#include "db/transaction.h"
+#include "returns/context.h"
+#include "returns/identifiers.h"
+#include "returns/working_statements.h"
 
 namespace rek2::collect {
 namespace {
@@ -39,29 +40,20 @@ bool isCorrection(const QString& type)
 
 Regrouping::Regrouping(RekContext& ctx, GridHooks hooks) : ctx_(ctx), hooks_(std::move(hooks)) {}
 
-void Regrouping::openSource(RekContext& ctx, TOracleDataSet& source)
+void Regrouping::openSource(RekContext& ctx, DataSet& source)
 {
     source.Close();
     source.SetSession(ctx.session);
     source.SQL = odsNaborREK2();
     // Re-grouping reads a dozen of the row's columns; on SQLite only those
     // are fetched (same rows, same order: Oracle sorts empty values last).
-    source.SetEngineSQL(
-        QStringLiteral("QSQLITE"),
-        {QStringLiteral(
-             "select A.ID_REK2_ANAL, A.ID_REK2_ZBIR, A.SFKPN, A.SFVP, A.SIF_VRSTE_DOH, A.DATUM_IZP_DIV, "
-             "A.DATUM_PLC_DVK, A.REZ, A.ZNIZANASTOPNJA, A.BRUTO, A.DAV_ODT_OBR, A.DAV_ODT_ODB_TUJ, A.ROWID "
-             "FROM REK2_ANAL A"),
-         source.SQL.value(1), source.SQL.value(2),
-         QStringLiteral(
-             "ORDER BY DATUM_IZP_DIV NULLS LAST, DATUM_PLC_DVK NULLS LAST, SFKPN NULLS LAST, SFVP NULLS "
-             "LAST, SIF_VRSTE_DOH NULLS LAST")});
+    source.SetEngineSQL(sqlite::kEngine, sqlite::regroupSource(source.SQL));
     source.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx.datumOd);
     source.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx.datumDo);
     source.Open();
 }
 
-std::vector<AnalyticRow> readSource(TOracleDataSet& source)
+std::vector<AnalyticRow> readSource(DataSet& source)
 {
     const int cId = source.FieldIndex(QStringLiteral("ID_REK2_ANAL"));
     const int cZbir = source.FieldIndex(QStringLiteral("ID_REK2_ZBIR"));
@@ -101,7 +93,7 @@ std::vector<AnalyticRow> readSource(TOracleDataSet& source)
 
 void Regrouping::deleteRebuiltSummaries()
 {
-    TOracleDataSet& view = ctx_.odsREK2_Zbir;
+    DataSet& view = ctx_.odsREK2_Zbir;
     if (!view.Active()) {
         if (view.SQL.isEmpty())
             openSummarySelectionAll(view);
@@ -122,7 +114,7 @@ void Regrouping::deleteRebuiltSummaries()
     for (size_t i = 0; i < doomed.size(); i += 1000) {
         std::vector<int> chunk(doomed.begin() + long(i),
                                doomed.begin() + long(std::min(doomed.size(), i + 1000)));
-        TOracleQuery q;
+        Query q;
         q.SetSession(ctx_.session);
         q.SQL << QStringLiteral("DELETE FROM REK2_ZBIR WHERE ID_REK2_ZBIR IN (") + idList(chunk) +
                      QStringLiteral(") AND NVL(CORRECTIONTYPE, 'O') NOT IN ('S', 'X')");
@@ -143,7 +135,7 @@ void Regrouping::logGroup(const AnalyticRow& first)
     ctx_.DebugMessage(QStringLiteral("ID_Zbirni:") + QString::number(first.idZbir));
 }
 
-QString Regrouping::NafilajZbirni(TOracleDataSet& source)
+QString Regrouping::NafilajZbirni(DataSet& source)
 {
     ctx_.DebugMessage(QStringLiteral("Nafilaj zbirni - Brisanje!"));
     deleteRebuiltSummaries();
@@ -183,12 +175,12 @@ void Regrouping::reassignRows(const std::vector<Group>& groups)
         Transaction tx(*ctx_.session);
         try {
             ctx_.DebugMessage(QStringLiteral("SQL:") + sql);
-            TOracleQuery q;
+            Query q;
             q.SetSession(ctx_.session);
             q.SQL = sql.split(QLatin1Char('\n'));
             // Plain SQL on every engine; sent as it is, a list of many
             // thousand identifiers needs no rewriting.
-            q.SetEngineSQL(q.Session()->engine(), q.SQL);
+            q.SetEngineSQL(q.GetSession()->engine(), q.SQL);
             q.Execute();
             tx.commit();
             any = true;
@@ -209,7 +201,7 @@ void Regrouping::reassignRows(const std::vector<Group>& groups)
 double Regrouping::rate(const QVariant& sfkpn, const QString& sfvp, const QDate& dan)
 {
     QString type = QStringLiteral("D");
-    TOracleQuery q;
+    Query q;
     q.SetSession(ctx_.session);
     q.SQL = QStringList{qTipSFKPN()};
     q.DeclareAndSet(QStringLiteral("SFKPN"), VarType::Integer, sfkpn);
@@ -217,7 +209,7 @@ double Regrouping::rate(const QVariant& sfkpn, const QString& sfvp, const QDate&
     if (q.RowCount() > 0) {
         type = q.FieldAsString(0);
     } else {
-        TOracleQuery v;
+        Query v;
         v.SetSession(ctx_.session);
         v.SQL = QStringList{qTipSFVP()};
         v.DeclareAndSet(QStringLiteral("KRT"), VarType::String, sfvp);
@@ -228,7 +220,7 @@ double Regrouping::rate(const QVariant& sfkpn, const QString& sfvp, const QDate&
     if (type != QLatin1String("D") && type != QLatin1String("O"))
         type = QStringLiteral("D");
 
-    TOracleQuery s;
+    Query s;
     s.SetSession(ctx_.session);
     s.SQL = qStopnja();
     s.DeclareAndSet(QStringLiteral("DAN"), VarType::Date, dan);
@@ -244,7 +236,7 @@ int Regrouping::NafilajTrenutni(const Group& group)
     ctx_.DebugMessage(QStringLiteral("Filanje v zbirni."));
     Transaction tx(*ctx_.session);
     try {
-        TOracleQuery old;
+        Query old;
         old.SetSession(ctx_.session);
         old.SQL << QStringLiteral("SELECT CORRECTIONTYPE FROM REK2_ZBIR WHERE ID_REK2_ZBIR=:ID");
         old.DeclareAndSet(QStringLiteral("ID"), VarType::Integer, g.idZbir);
@@ -252,7 +244,7 @@ int Regrouping::NafilajTrenutni(const Group& group)
         const bool keep = old.RowCount() > 0 && isCorrection(old.FieldAsString(0));
 
         int id = g.idZbir;
-        TOracleQuery w;
+        Query w;
         w.SetSession(ctx_.session);
         QString correctionType = QStringLiteral("O");
         if (keep) {
@@ -339,7 +331,7 @@ int Regrouping::NafilajTrenutni(const Group& group)
 
 QString Regrouping::firstPartDocument(const AnalyticRow& g)
 {
-    TOracleQuery q;
+    Query q;
     q.SetSession(ctx_.session);
     q.SQL = odsZbirniDelni();
     // The kind of income is a text code; bound as text it also matches codes

@@ -7,7 +7,7 @@
 
 namespace rek2 {
 struct RekContext;
-class TOracleDataSet;
+class DataSet;
 } // namespace rek2
 
 namespace rek2::collect {
@@ -26,13 +26,13 @@ public:
     explicit Regrouping(RekContext& ctx, GridHooks hooks = {});
 
     // Closes, binds (:DatumOd, :DatumDo from the collection tab's pickers) and
-    // opens the re-grouping source. Throws OracleError.
-    static void openSource(RekContext& ctx, TOracleDataSet& source);
+    // opens the re-grouping source. Throws DbError.
+    static void openSource(RekContext& ctx, DataSet& source);
 
     // NafilajZbirni: re-groups the rows of the open source; returns the
     // identifiers of the summary records written, in group order, joined by
-    // ", " (empty when the source has no rows). Throws OracleError.
-    QString NafilajZbirni(TOracleDataSet& source);
+    // ", " (empty when the source has no rows). Throws DbError.
+    QString NafilajZbirni(DataSet& source);
 
     // NafilajTrenutni: writes one group's summary record in its own
     // transaction and returns its identifier.
@@ -61,7 +61,7 @@ private:
 };
 
 // The re-grouping source's rows, read in order.
-std::vector<AnalyticRow> readSource(TOracleDataSet& source);
+std::vector<AnalyticRow> readSource(DataSet& source);
 
 // odsNaborAfterRefresh: after the analytic view (or the re-grouping source)
 // was refreshed, rebuild the period's summaries and reload both views.

@@ -1,19 +1,19 @@
 #include "collect/summary_fields.h"
 
 #include "collect/statements.h"
-#include "store/context.h"
-#include "store/oracle_dataset.h"
-#include "store/working_fields.h"
+#include "db/dataset.h"
+#include "returns/context.h"
+#include "returns/working_fields.h"
 
 namespace rek2::collect {
 
-void installSummaryCalcFields(RekContext& ctx, TOracleDataSet& view)
+void installSummaryCalcFields(RekContext& ctx, DataSet& view)
 {
     defineSummaryFields(view);
-    view.OnCalcFields = [&ctx](TOracleDataSet& ds) { calcSummaryFields(ctx, ds); };
+    view.OnCalcFields = [&ctx](DataSet& ds) { calcSummaryFields(ctx, ds); };
 }
 
-void calcSummaryFields(RekContext& ctx, TOracleDataSet& view)
+void calcSummaryFields(RekContext& ctx, DataSet& view)
 {
     if (TField* f = view.FindField(QStringLiteral("IZPLAC_NAZIV")))
         f->SetAsString(ctx.settings.NazivIzp);
@@ -26,7 +26,7 @@ void calcSummaryFields(RekContext& ctx, TOracleDataSet& view)
     TField* sfkpn = view.FindField(QStringLiteral("SFKPN"));
     if (!stkpn || !sfkpn || sfkpn->AsInteger() <= 0)
         return;
-    TOracleDataSet& kupon = ctx.odsKupon;
+    DataSet& kupon = ctx.odsKupon;
     if (!kupon.Active()) {
         kupon.SetSession(ctx.session);
         kupon.SQL = odsKupon();

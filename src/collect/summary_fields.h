@@ -2,7 +2,7 @@
 
 namespace rek2 {
 struct RekContext;
-class TOracleDataSet;
+class DataSet;
 } // namespace rek2
 
 namespace rek2::collect {
@@ -13,9 +13,9 @@ namespace rek2::collect {
 // ("Davčna številka"); and sets the handler that fills those per row. The
 // coupon number comes from the coupon look-up odsKupon, opened on first use.
 // A view whose columns are already defined only gets the computed ones.
-void installSummaryCalcFields(RekContext& ctx, TOracleDataSet& view);
+void installSummaryCalcFields(RekContext& ctx, DataSet& view);
 
 // The handler itself (OnCalcFields of a summary view).
-void calcSummaryFields(RekContext& ctx, TOracleDataSet& view);
+void calcSummaryFields(RekContext& ctx, DataSet& view);
 
 } // namespace rek2::collect

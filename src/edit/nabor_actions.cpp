@@ -2,17 +2,14 @@
 
 #include "base/operator.h"
 #include "collect/regroup.h"
+#include "db/dataset.h"
+#include "db/query.h"
+#include "db/session.h"
+#include "db/transaction.h"
 #include "edit/nabor_rules.h"
-#include "edit/tfdetailsdlg.h"
-#include "store/context.h"
-#include "store/oracle_dataset.h"
-#include "store/oracle_query.h"
-#include "store/oracle_session.h"
-#include "store/transaction.h"
-#include "store/working_statements.h"
+#include "returns/context.h"
+#include "returns/working_statements.h"
 
-#include <QStyle>
-#include <QStyleOptionViewItem>
 #include <optional>
 
 namespace rek2 {
@@ -28,31 +25,21 @@ QString shortDate(const QDate& d)
 class ControlsOff
 {
 public:
-    explicit ControlsOff(TOracleDataSet& ds) : ds_(ds) { ds_.DisableControls(); }
+    explicit ControlsOff(DataSet& ds) : ds_(ds) { ds_.DisableControls(); }
     ~ControlsOff() { ds_.EnableControls(); }
     ControlsOff(const ControlsOff&) = delete;
     ControlsOff& operator=(const ControlsOff&) = delete;
 
 private:
-    TOracleDataSet& ds_;
+    DataSet& ds_;
 };
 
-bool hasCurrentRow(const TOracleDataSet& ds)
+bool hasCurrentRow(const DataSet& ds)
 {
     return ds.Active() && !ds.IsEmpty();
 }
 
 } // namespace
-
-int DialogRecordEditor::edit(TOracleDataSet& ds, const QString& editable, const QDateTime& date, int coupon,
-                             const QString& security, bool cancellationAllowed, const QString& lookup)
-{
-    TfDetailsDlg dlg(op_, parent_);
-    if (onError)
-        dlg.onError = onError;
-    dlg.Pripravi(&ds, editable, date, coupon, security, cancellationAllowed, lookup);
-    return dlg.exec();
-}
 
 NaborActions::NaborActions(RekContext& ctx, RecordEditor& editor, NaborHooks hooks)
     : ctx_(ctx), editor_(editor), hooks_(std::move(hooks))
@@ -78,7 +65,7 @@ void NaborActions::log(const QString& text)
 
 bool NaborActions::currentSummaryFree() const
 {
-    const TOracleDataSet& z = ctx_.odsREK2_Zbir;
+    const DataSet& z = ctx_.odsREK2_Zbir;
     if (!hasCurrentRow(z))
         return false;
     return isFreeSummary(z.FieldByName(QStringLiteral("DURS_ID_DOK"))->AsString(),
@@ -172,7 +159,7 @@ void NaborActions::SpeedButton3Click()
 
 void NaborActions::SpeedButton4Click()
 {
-    TOracleDataSet& nabor = ctx_.odsNabor;
+    DataSet& nabor = ctx_.odsNabor;
     // With no row there is nothing to delete (and nothing to ask about).
     if (!hasCurrentRow(nabor))
         return;
@@ -180,14 +167,14 @@ void NaborActions::SpeedButton4Click()
         return;
 
     const int idAnal = nabor.FieldByName(QStringLiteral("ID_REK2_ANAL"))->AsInteger();
-    TOracleSession& session = *ctx_.session;
+    Session& session = *ctx_.session;
     if (session.InTransaction())
         session.Rollback();
     {
         Transaction tx(session);
         // Links that already went into an XML file stay: they record that
         // the event was reported, so collection never reports it again.
-        TOracleQuery links;
+        Query links;
         links.SetSession(&session);
         links.SQL = QStringList{QStringLiteral("DELETE FROM REK2_DOG"),
                                 QStringLiteral("WHERE ID_REK2_ANAL = :ID_REK2_ANAL AND XML_FILE IS NULL")};
@@ -229,7 +216,7 @@ void NaborActions::SpeedButton5Click()
 
 void NaborActions::SpeedButton6Click()
 {
-    TOracleDataSet& zbir = ctx_.odsREK2_Zbir;
+    DataSet& zbir = ctx_.odsREK2_Zbir;
     if (!hasCurrentRow(zbir) || !ctx_.op)
         return;
     const QString question = deleteSummaryQuestion(
@@ -250,7 +237,7 @@ void NaborActions::SpeedButton6Click()
             const int id = zbir.FieldByName(QStringLiteral("ID_REK2_ZBIR"))->AsInteger();
             const QString idText = QString::number(id);
             log(who + QStringLiteral("Brisanje zbirne ID:") + idText);
-            TOracleQuery qHST;
+            Query qHST;
             qHST.SetSession(ctx_.session);
             qHST.DeclareAndSet(QStringLiteral("ID_REK2_ZBIR"), VarType::Integer, id);
             // Links already reported in an XML file stay, as when a single
@@ -301,7 +288,7 @@ void NaborActions::dbgZbirniExit(bool gridHasFocus)
 
 void NaborActions::dbgZbirniDblClick()
 {
-    TOracleDataSet& zbir = ctx_.odsREK2_Zbir;
+    DataSet& zbir = ctx_.odsREK2_Zbir;
     if (!hasCurrentRow(zbir))
         return;
     if (zbir.FieldByName(QStringLiteral("CORRECTIONTYPE"))->AsString() != QLatin1String("S"))
@@ -313,8 +300,8 @@ void NaborActions::dbgZbirniDblClick()
 
 void NaborActions::dbgNaborDblClick()
 {
-    TOracleDataSet& nabor = ctx_.odsNabor;
-    TOracleDataSet& zbir = ctx_.odsREK2_Zbir;
+    DataSet& nabor = ctx_.odsNabor;
+    DataSet& zbir = ctx_.odsREK2_Zbir;
     if (!hasCurrentRow(nabor) || !zbir.Active())
         return;
     const QVariant idZbir = nabor.FieldByName(QStringLiteral("ID_REK2_ZBIR"))->AsVariant();
@@ -326,7 +313,7 @@ void NaborActions::dbgNaborDblClick()
     const QVariant idAnal = nabor.FieldByName(QStringLiteral("ID_REK2_ANAL"))->AsVariant();
     const int result =
         editor_.edit(nabor, analyticEditableFields(), QDateTime(), 0, QString(), false, QString());
-    if (result == TfDetailsDlg::mrOk) {
+    if (result == RecordEditor::mrOk) {
         collect::Regrouping::openSource(ctx_, ctx_.odsNaborREK2);
         const QString ids = regroupRange();
         // Re-grouping rebuilt the summaries: show the new ones, on the one
@@ -334,7 +321,7 @@ void NaborActions::dbgNaborDblClick()
         if (hooks_.attachSummaryGrid)
             hooks_.attachSummaryGrid(true);
         if (openSummarySelection(zbir, ids)) {
-            TOracleQuery owner;
+            Query owner;
             owner.SetSession(ctx_.session);
             owner.SQL =
                 QStringList{QStringLiteral("SELECT ID_REK2_ZBIR FROM REK2_ANAL WHERE ID_REK2_ANAL = :ID")};
@@ -347,17 +334,6 @@ void NaborActions::dbgNaborDblClick()
     reloadAnalytic(QString());
     if (nabor.Active())
         nabor.Locate(QStringLiteral("ID_REK2_ANAL"), {idAnal});
-}
-
-void NaborActions::drawColumnCell(bool gridHasFocus, QStyleOptionViewItem& option)
-{
-    if (gridHasFocus || !(option.state & QStyle::State_Selected))
-        return;
-    option.state &= ~QStyle::State_Selected;
-    option.backgroundBrush = QBrush(Qt::white);
-    option.palette.setColor(QPalette::Text, Qt::black);
-    option.palette.setColor(QPalette::HighlightedText, Qt::black);
-    option.palette.setColor(QPalette::Highlight, Qt::white);
 }
 
 } // namespace rek2

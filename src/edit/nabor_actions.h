@@ -3,14 +3,11 @@
 #include <QString>
 #include <functional>
 
-class QStyleOptionViewItem;
-class QWidget;
-
 namespace rek2 {
 
 class Operator;
 struct RekContext;
-class TOracleDataSet;
+class DataSet;
 
 // How the actions open the record editor on a record; returns its modal
 // result (1 OK, 2 Cancel, 6 "Storno", 7 "Popravek"). The window shows the
@@ -18,25 +15,12 @@ class TOracleDataSet;
 class RecordEditor
 {
 public:
+    // The editor's modal results.
+    enum Result { mrNone = 0, mrOk = 1, mrCancel = 2, mrStorno = 6, mrPopravek = 7 };
+
     virtual ~RecordEditor() = default;
-    virtual int edit(TOracleDataSet& ds, const QString& editable, const QDateTime& date, int coupon,
+    virtual int edit(DataSet& ds, const QString& editable, const QDateTime& date, int coupon,
                      const QString& security, bool cancellationAllowed, const QString& lookup) = 0;
-};
-
-// The record editor as a modal TfDetailsDlg, created for one use.
-class DialogRecordEditor : public RecordEditor
-{
-public:
-    DialogRecordEditor(Operator& op, QWidget* parent) : op_(op), parent_(parent) {}
-    int edit(TOracleDataSet& ds, const QString& editable, const QDateTime& date, int coupon,
-             const QString& security, bool cancellationAllowed, const QString& lookup) override;
-
-    // Shows database errors the dialog's buttons meet (the window's handler).
-    std::function<void(const QString&)> onError;
-
-private:
-    Operator& op_;
-    QWidget* parent_;
 };
 
 // What the actions ask of the collection tab's controls. All optional.
@@ -50,7 +34,7 @@ struct NaborHooks
 
 // The actions of the collection tab "Nabor" on the window state: show the
 // range, add, delete and reload analytic rows, delete a summary with its
-// rows, and the two grids' clicks. Database errors throw OracleError after
+// rows, and the two grids' clicks. Database errors throw DbError after
 // the step's transaction was rolled back.
 class NaborActions
 {
@@ -66,9 +50,6 @@ public:
     void dbgZbirniExit(bool gridHasFocus);
     void dbgZbirniDblClick();
     void dbgNaborDblClick();
-
-    // Both grids: a selected cell looks unselected while its grid has no focus.
-    static void drawColumnCell(bool gridHasFocus, QStyleOptionViewItem& option);
 
     // Whether SpeedButton6 may delete the current summary.
     bool currentSummaryFree() const;

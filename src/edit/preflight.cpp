@@ -1,15 +1,15 @@
 #include "edit/preflight.h"
 
+#include "db/dataset.h"
 #include "edit/row_checks.h"
 #include "edit/row_source.h"
-#include "store/oracle_dataset.h"
-#include "store/working_statements.h"
+#include "returns/working_statements.h"
 
 namespace rek2 {
 
-QString preflightFindings(TOracleSession& session, const QDate& from, const QDate& to)
+QString preflightFindings(Session& session, const QDate& from, const QDate& to)
 {
-    TOracleDataSet rows(QStringLiteral("odsNabor"));
+    DataSet rows(QStringLiteral("odsNabor"));
     rows.SetSession(&session);
     openAnalyticWorking(rows, from, to);
     QString text;

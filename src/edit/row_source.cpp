@@ -1,17 +1,17 @@
 #include "edit/row_source.h"
 
-#include "store/oracle_dataset.h"
+#include "db/dataset.h"
 
 namespace rek2 {
 namespace {
 
-QString textOf(const TOracleDataSet& ds, const char* name)
+QString textOf(const DataSet& ds, const char* name)
 {
     const TField* f = ds.FindField(QLatin1String(name));
     return f ? f->AsString() : QString();
 }
 
-double amountOf(const TOracleDataSet& ds, const char* name)
+double amountOf(const DataSet& ds, const char* name)
 {
     const TField* f = ds.FindField(QLatin1String(name));
     return f ? f->AsFloat() : 0.0;
@@ -19,7 +19,7 @@ double amountOf(const TOracleDataSet& ds, const char* name)
 
 } // namespace
 
-AnalyticRow analyticRowOf(const TOracleDataSet& ds)
+AnalyticRow analyticRowOf(const DataSet& ds)
 {
     AnalyticRow r;
     if (const TField* id = ds.FindField(QStringLiteral("ID_REK2_ANAL")))

@@ -3,10 +3,10 @@
 
 namespace rek2 {
 
-class TOracleDataSet;
+class DataSet;
 
 // The checked columns of the dataset's current record (or edit buffer). A
 // column the dataset lacks reads as null.
-AnalyticRow analyticRowOf(const TOracleDataSet& ds);
+AnalyticRow analyticRowOf(const DataSet& ds);
 
 } // namespace rek2

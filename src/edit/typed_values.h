@@ -1,5 +1,5 @@
 #pragma once
-#include "store/field.h"
+#include "db/field.h"
 
 #include <QString>
 #include <QVariant>

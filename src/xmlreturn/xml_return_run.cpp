@@ -1,11 +1,11 @@
 #include "xmlreturn/xml_return_run.h"
 
-#include "store/context.h"
-#include "store/oracle_dataset.h"
-#include "store/oracle_query.h"
-#include "store/oracle_session.h"
-#include "store/transaction.h"
-#include "store/working_statements.h"
+#include "db/dataset.h"
+#include "db/query.h"
+#include "db/session.h"
+#include "db/transaction.h"
+#include "returns/context.h"
+#include "returns/working_statements.h"
 #include "xmlreturn/return_document.h"
 #include "xmlreturn/return_names.h"
 #include "xmlreturn/value_forms.h"
@@ -92,7 +92,7 @@ struct XmlReturnRun::Impl
 
     void loadStatusNames()
     {
-        TOracleDataSet ds(QStringLiteral("odsOsnPod"));
+        DataSet ds(QStringLiteral("odsOsnPod"));
         ds.SetSession(ctx.session);
         ds.SQL = QStringList{
             QStringLiteral(" SELECT S.SIF, S.NZV FROM REK2_SIF S WHERE UPPER(S.SSF) = 'STATUS' ")};
@@ -105,14 +105,14 @@ struct XmlReturnRun::Impl
         ds.Close();
     }
 
-    QVariant couponNumber(TOracleDataSet& ds)
+    QVariant couponNumber(DataSet& ds)
     {
         if (TField* f = ds.FindField(QStringLiteral("STKPN")))
             return f->AsVariant();
         const QVariant sfkpn = ds.FieldByName(QStringLiteral("SFKPN"))->AsVariant();
         if (sfkpn.isNull() || sfkpn.toDouble() <= 0)
             return QVariant();
-        TOracleQuery q(QStringLiteral("qKupon"));
+        Query q(QStringLiteral("qKupon"));
         q.SetSession(ctx.session);
         q.SQL = QStringList{QStringLiteral(" SELECT K.STKPN FROM KPN K WHERE K.SFKPN = :SFKPN ")};
         q.DeclareAndSet(QStringLiteral("SFKPN"), VarType::Float, sfkpn);
@@ -120,7 +120,7 @@ struct XmlReturnRun::Impl
         return q.RowCount() > 0 ? q.Field(0) : QVariant();
     }
 
-    Summary readSummary(TOracleDataSet& ds)
+    Summary readSummary(DataSet& ds)
     {
         const auto s = [&](const char* n) { return ds.FieldByName(QLatin1String(n))->AsString(); };
         const auto v = [&](const char* n) { return ds.FieldByName(QLatin1String(n))->AsVariant(); };
@@ -165,7 +165,7 @@ struct XmlReturnRun::Impl
         const qint64 days = std::abs(run.today.daysTo(z.header.datumIzp));
         if (days <= 30)
             return QStringLiteral("P");
-        TOracleQuery q(QStringLiteral("odsREK2ZbirEDP"));
+        Query q(QStringLiteral("odsREK2ZbirEDP"));
         q.SetSession(ctx.session);
         q.SQL = QStringList{QStringLiteral(" SELECT Z.SKUPAJ FROM REK2_ZBIR_HST Z "),
                             QStringLiteral(" WHERE UPPER(Z.DURS_ID_DOK) = UPPER(:DURS_ID_DOK) "),
@@ -199,7 +199,7 @@ struct XmlReturnRun::Impl
     std::vector<Summary> chooseSummaries()
     {
         std::vector<Summary> chosen;
-        TOracleDataSet& ds = ctx.odsREK2_Zbir;
+        DataSet& ds = ctx.odsREK2_Zbir;
         if (!ds.Active())
             return chosen;
         const QSet<int> selected(ctx.selectedZbirIds.begin(), ctx.selectedZbirIds.end());
@@ -258,7 +258,7 @@ struct XmlReturnRun::Impl
                                 z.header.naziv + QStringLiteral(" (zbirni %1)").arg(z.id);
         }
         if (!ids.isEmpty()) {
-            TOracleDataSet ds(QStringLiteral("qPreveriDVS"));
+            DataSet ds(QStringLiteral("qPreveriDVS"));
             ds.SetSession(ctx.session);
             ds.SQL = pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR IN (") + joinIds(ids) +
                                     QStringLiteral(") AND A.DVS IS NOT NULL"));
@@ -286,7 +286,7 @@ struct XmlReturnRun::Impl
         xml::XmlDocument doc;
         ReturnDocumentBuilder builder(doc, payer, z.header);
 
-        TOracleDataSet rows(QStringLiteral("odsNabor"));
+        DataSet rows(QStringLiteral("odsNabor"));
         rows.SetSession(ctx.session);
         rows.SQL = pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR = :ID_REK2_ZBIR"));
         rows.DeclareAndSet(QStringLiteral("ID_REK2_ZBIR"), VarType::Integer, z.id);
@@ -345,7 +345,7 @@ struct XmlReturnRun::Impl
         return fileName;
     }
 
-    int exec(TOracleQuery& q, const QStringList& sql)
+    int exec(Query& q, const QStringList& sql)
     {
         q.Close();
         q.SQL = sql;
@@ -359,7 +359,7 @@ struct XmlReturnRun::Impl
     void recordReturn(const Summary& z, const QString& fileName)
     {
         Transaction tx(*ctx.session);
-        TOracleQuery q(QStringLiteral("qXML"));
+        Query q(QStringLiteral("qXML"));
         q.SetSession(ctx.session);
         q.DeclareAndSet(QStringLiteral("ID_REK2_ZBIR"), VarType::Integer, z.id);
         if (z.correctionType == QLatin1String("X")) {

@@ -58,7 +58,7 @@ public:
     // "Today" for the kind of a correction; the workstation's date by default.
     QDate today = QDate::currentDate();
 
-    // Throws XmlReturnError, or OracleError with the database's message.
+    // Throws XmlReturnError, or DbError with the database's message.
     // Returns written before an error stay written and archived; result()
     // lists them also after a throw.
     XmlRunResult run();

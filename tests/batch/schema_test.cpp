@@ -1,4 +1,4 @@
-#include "store/schema.h"
+#include "db/schema.h"
 #include "support/fixture_db.h"
 
 #include <QSqlDatabase>

@@ -1,6 +1,6 @@
 #include "collect/collection_run.h"
 #include "collect/registry_fixture.h"
-#include "store/oracle_error.h"
+#include "db/error.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ QString failingRun(CollectFixture& f, RunHooks hooks = {})
 {
     try {
         CollectionRun(f.ctx, hooks).bNaborClick();
-    } catch (const OracleError& e) {
+    } catch (const DbError& e) {
         EXPECT_FALSE(f.op.busy) << "busy indicator left on";
         EXPECT_EQ(f.op.busyLog.value(f.op.busyLog.size() - 1), "hide");
         return e.message();

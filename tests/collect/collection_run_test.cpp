@@ -1,6 +1,6 @@
 #include "collect/collection_run.h"
 #include "collect/registry_fixture.h"
-#include "store/oracle_error.h"
+#include "db/error.h"
 
 #include <gtest/gtest.h>
 

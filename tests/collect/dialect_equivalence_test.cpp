@@ -1,8 +1,8 @@
 #include "collect/registry_fixture.h"
-#include "collect/sqlite_statements.h"
 #include "collect/statements.h"
-#include "store/oracle_query.h"
-#include "store/transaction.h"
+#include "db/query.h"
+#include "db/sqlite/collect_statements.h"
+#include "db/transaction.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +21,14 @@ QStringList collectRows(CollectFixture& f, bool handWritten)
     f.db.exec("DELETE FROM REK2_DOG");
     const Settings& s = f.ctx.settings;
     Transaction tx(f.session);
-    TOracleQuery events;
+    Query events;
     events.SetSession(&f.session);
     events.SQL = eventStatement(s).split('\n');
     events.DeclareAndSet("DatumOd", VarType::Date, f.ctx.datumOd);
     events.DeclareAndSet("DatumDo", VarType::Date, f.ctx.datumDo);
     events.Execute();
 
-    TOracleQuery rows;
+    Query rows;
     rows.SetSession(&f.session);
     rows.SQL = analyticStatement(s).split('\n');
     if (handWritten)
@@ -81,7 +81,7 @@ TEST(CollectDialect, LookUpsRunThroughTheDialect)
 {
     CollectFixture f;
     auto first = [&](const QStringList& sql, const QList<std::pair<QString, QVariant>>& vars) {
-        TOracleQuery q;
+        Query q;
         q.SetSession(&f.session);
         q.SQL = sql;
         for (const auto& [name, value] : vars)

@@ -1,5 +1,5 @@
 #include "base/settings.h"
-#include "store/settings_db.h"
+#include "returns/settings_db.h"
 #include "support/scripted_operator.h"
 
 #include <QFile>

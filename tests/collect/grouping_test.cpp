@@ -1,6 +1,6 @@
 #include "base/event_codes.h"
 #include "collect/grouping.h"
-#include "store/oracle_error.h"
+#include "db/error.h"
 
 #include <gtest/gtest.h>
 
@@ -124,7 +124,7 @@ TEST(Grouping, DocumentKindOfANewSummary)
 
     // A first day that is not a date only matters for a later tax date.
     EXPECT_EQ(correctionType(QDate(2008, 7, 1), QDate(2008, 7, 1), QDate(), false), "O");
-    EXPECT_THROW(correctionType(QDate(2008, 7, 1), QDate(2008, 7, 5), QDate(), false), rek2::OracleError);
+    EXPECT_THROW(correctionType(QDate(2008, 7, 1), QDate(2008, 7, 5), QDate(), false), rek2::DbError);
 }
 
 TEST(Grouping, ReassignmentCutsInListsAtAThousand)

@@ -1,7 +1,7 @@
 #pragma once
 #include "base/debuglog.h"
-#include "store/context.h"
-#include "store/oracle_session.h"
+#include "db/session.h"
+#include "returns/context.h"
 #include "support/fixture_db.h"
 #include "support/scripted_operator.h"
 
@@ -42,7 +42,7 @@ struct CollectFixture
     ~CollectFixture();
 
     FixtureDb db{FixtureDb::Content::SifBasics};
-    TOracleSession session;
+    Session session;
     ScriptedOperator op;
     DebugLog log;
     RekContext ctx;

@@ -2,7 +2,7 @@
 #include "collect/registry_fixture.h"
 #include "collect/regroup.h"
 #include "collect/summary_fields.h"
-#include "store/working_statements.h"
+#include "returns/working_statements.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +73,7 @@ TEST(Regroup, SummaryViewShowsCouponNumberAndPayer)
     installSummaryCalcFields(f.ctx, f.ctx.odsREK2_Zbir);
     CollectionRun(f.ctx).bNaborClick();
 
-    TOracleDataSet& view = f.ctx.odsREK2_Zbir;
+    DataSet& view = f.ctx.odsREK2_Zbir;
     ASSERT_TRUE(view.Locate("SFKPN", {504}));
     EXPECT_EQ(view.FieldByName("STKPN")->AsInteger(), 21);
     EXPECT_EQ(view.FieldByName("STKPN")->DisplayLabel(), "Kupon");

@@ -1,8 +1,8 @@
 #pragma once
+#include "db/dataset.h"
+#include "db/session.h"
 #include "qstring_print.h"
-#include "store/context.h"
-#include "store/oracle_dataset.h"
-#include "store/oracle_session.h"
+#include "returns/context.h"
 #include "support/fixture_db.h"
 #include "support/scripted_operator.h"
 
@@ -16,7 +16,7 @@ namespace rek2::test {
 struct EditDb
 {
     FixtureDb fx;
-    TOracleSession session;
+    Session session;
     ScriptedOperator op;
     RekContext ctx;
 
@@ -43,9 +43,9 @@ struct EditDb
 
     // A dataset over `sql` on the session, opened; with a payer, it carries
     // the computed IZPLAC_DVS as the summary views do.
-    std::unique_ptr<TOracleDataSet> open(const QString& sql, const QString& payer = QString())
+    std::unique_ptr<DataSet> open(const QString& sql, const QString& payer = QString())
     {
-        auto ds = std::make_unique<TOracleDataSet>(QStringLiteral("ods"));
+        auto ds = std::make_unique<DataSet>(QStringLiteral("ods"));
         ds->SetSession(&session);
         ds->SQL = QStringList{sql};
         if (!payer.isEmpty()) {
@@ -53,7 +53,7 @@ struct EditDb
             def.name = QStringLiteral("IZPLAC_DVS");
             def.calculated = true;
             ds->AddField(def);
-            ds->OnCalcFields = [payer](TOracleDataSet& d) {
+            ds->OnCalcFields = [payer](DataSet& d) {
                 d.FieldByName(QStringLiteral("IZPLAC_DVS"))->SetAsString(payer);
             };
         }

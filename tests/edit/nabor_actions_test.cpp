@@ -1,10 +1,9 @@
 #include "collect/summary_fields.h"
 #include "edit/nabor_actions.h"
 #include "edit_db.h"
-#include "store/working_fields.h"
-#include "store/working_statements.h"
+#include "returns/working_fields.h"
+#include "returns/working_statements.h"
 
-#include <QStyleOptionViewItem>
 #include <gtest/gtest.h>
 
 using namespace rek2;
@@ -27,8 +26,8 @@ struct FakeEditor : RecordEditor
     std::vector<Call> calls;
     int result = 2;
 
-    int edit(TOracleDataSet& ds, const QString& editable, const QDateTime& date, int coupon,
-             const QString& security, bool, const QString& lookup) override
+    int edit(DataSet& ds, const QString& editable, const QDateTime& date, int coupon, const QString& security,
+             bool, const QString& lookup) override
     {
         calls.push_back({editable, date, coupon, security, lookup, ds.State()});
         if (ds.State() == DataSetState::Insert)
@@ -236,7 +235,7 @@ TEST_F(Nabor, EditedRowIsRegroupedAndShownWithItsNewSummary)
     // The operator turns row 2 into the first row's kind of income.
     struct : RecordEditor
     {
-        int edit(TOracleDataSet& ds, const QString&, const QDateTime&, int, const QString&, bool,
+        int edit(DataSet& ds, const QString&, const QDateTime&, int, const QString&, bool,
                  const QString&) override
         {
             ds.Edit();
@@ -250,17 +249,6 @@ TEST_F(Nabor, EditedRowIsRegroupedAndShownWithItsNewSummary)
     EXPECT_EQ(db.ctx.odsREK2_Zbir.RecordCount(), 1);
     EXPECT_EQ(db.ctx.odsNabor.RecordCount(), 2);
     EXPECT_EQ(db.ctx.odsNabor.FieldByName("ID_REK2_ANAL")->AsInteger(), 2);
-}
-
-TEST(NaborDrawing, SelectionShowsOnlyInTheFocusedGrid)
-{
-    QStyleOptionViewItem option;
-    option.state = QStyle::State_Selected;
-    NaborActions::drawColumnCell(true, option);
-    EXPECT_TRUE(option.state & QStyle::State_Selected);
-    NaborActions::drawColumnCell(false, option);
-    EXPECT_FALSE(option.state & QStyle::State_Selected);
-    EXPECT_EQ(option.backgroundBrush.color(), QColor(Qt::white));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "support/fixture_db.h"
 
-#include "store/schema.h"
+#include "db/schema.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #include "xml_run_fixture.h"
 
-#include "store/working_statements.h"
+#include "returns/working_statements.h"
 
 #include <QDir>
 #include <QFile>

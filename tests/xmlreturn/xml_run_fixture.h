@@ -1,7 +1,7 @@
 #pragma once
 #include "base/debuglog.h"
-#include "store/context.h"
-#include "store/oracle_session.h"
+#include "db/session.h"
+#include "returns/context.h"
 #include "support/fixture_db.h"
 #include "support/scripted_operator.h"
 #include "xmlreturn/xml_return_run.h"
@@ -34,7 +34,7 @@ protected:
 
     FixtureDb db_{FixtureDb::Content::SifBasics};
     QTemporaryDir out_;
-    TOracleSession session_;
+    Session session_;
     RekContext ctx_;
     ScriptedOperator op_;
     DebugLog log_;

@@ -1,6 +1,6 @@
 #include "xml_run_fixture.h"
 
-#include "store/oracle_error.h"
+#include "db/error.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,189 @@
+#include "db/row_store.h"
+
+#include <QDate>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace rek2 {
+
+void RowStore::reset(const std::vector<FieldType>& types)
+{
+    cols_.clear();
+    cols_.resize(types.size());
+    for (size_t i = 0; i < types.size(); ++i)
+        cols_[i].type = types[i];
+    serials_.clear();
+}
+
+void RowStore::reserve(int rows)
+{
+    for (Column& c : cols_) {
+        switch (c.type) {
+        case FieldType::Integer:
+        case FieldType::Float:
+            c.nums.reserve(size_t(rows));
+            break;
+        case FieldType::Date:
+            c.days.reserve(size_t(rows));
+            break;
+        case FieldType::String:
+            c.texts.reserve(size_t(rows));
+            break;
+        case FieldType::Variant:
+            c.other.reserve(size_t(rows));
+            break;
+        }
+    }
+    serials_.reserve(size_t(rows));
+}
+
+void RowStore::squeeze()
+{
+    for (Column& c : cols_) {
+        c.nums.shrink_to_fit();
+        c.days.shrink_to_fit();
+        c.texts.shrink_to_fit();
+        c.other.shrink_to_fit();
+        c.arena.shrink_to_fit();
+    }
+    serials_.shrink_to_fit();
+}
+
+int RowStore::insertRow(int row)
+{
+    const auto at = size_t(std::clamp(row, 0, rowCount()));
+    for (Column& c : cols_) {
+        switch (c.type) {
+        case FieldType::Integer:
+        case FieldType::Float:
+            c.nums.insert(c.nums.begin() + long(at), std::numeric_limits<double>::quiet_NaN());
+            break;
+        case FieldType::Date:
+            c.days.insert(c.days.begin() + long(at), kNoDay);
+            break;
+        case FieldType::String:
+            c.texts.insert(c.texts.begin() + long(at), TextRef());
+            break;
+        case FieldType::Variant:
+            c.other.insert(c.other.begin() + long(at), QVariant());
+            break;
+        }
+    }
+    serials_.insert(serials_.begin() + long(at), nextSerial_++);
+    return int(at);
+}
+
+void RowStore::removeRow(int row)
+{
+    const long at = row;
+    for (Column& c : cols_) {
+        switch (c.type) {
+        case FieldType::Integer:
+        case FieldType::Float:
+            c.nums.erase(c.nums.begin() + at);
+            break;
+        case FieldType::Date:
+            c.days.erase(c.days.begin() + at);
+            break;
+        case FieldType::String:
+            c.texts.erase(c.texts.begin() + at);
+            break;
+        case FieldType::Variant:
+            c.other.erase(c.other.begin() + at);
+            break;
+        }
+    }
+    serials_.erase(serials_.begin() + at);
+}
+
+QVariant RowStore::value(int row, int col) const
+{
+    const Column& c = cols_[size_t(col)];
+    const auto r = size_t(row);
+    switch (c.type) {
+    case FieldType::Integer: {
+        const double d = c.nums[r];
+        return std::isnan(d) ? QVariant() : QVariant(qlonglong(d));
+    }
+    case FieldType::Float: {
+        const double d = c.nums[r];
+        return std::isnan(d) ? QVariant() : QVariant(d);
+    }
+    case FieldType::Date: {
+        const qint32 jd = c.days[r];
+        return jd == kNoDay ? QVariant() : QVariant(QDate::fromJulianDay(jd));
+    }
+    case FieldType::String: {
+        const TextRef t = c.texts[r];
+        if (t.length == kNullText)
+            return {};
+        return QString::fromUtf8(c.arena.data() + t.offset, qsizetype(t.length));
+    }
+    case FieldType::Variant:
+        return c.other[r];
+    }
+    return {};
+}
+
+RowStore::TextRef RowStore::store(Column& c, const QString& s)
+{
+    const QByteArray utf8 = s.toUtf8();
+    // Codes and marks repeat on every row: keep one copy of each.
+    const bool shareIt = c.sharing && utf8.size() <= 24;
+    if (shareIt) {
+        ++c.lookups;
+        const auto it = c.shared.constFind(utf8);
+        if (it != c.shared.cend()) {
+            ++c.hits;
+            return *it;
+        }
+    }
+    if (c.arena.size() + size_t(utf8.size()) >= size_t(kNullText))
+        throw std::length_error("too much text in one column");
+    const TextRef ref{quint32(c.arena.size()), quint32(utf8.size())};
+    c.arena.append(utf8.constData(), size_t(utf8.size()));
+    if (shareIt) {
+        if (c.lookups >= 2000 && c.hits < c.lookups / 2) {
+            // Tax numbers and the like: every text is new, a look-up saves nothing.
+            c.sharing = false;
+            c.shared.clear();
+        } else if (c.shared.size() < 4096) {
+            c.shared.insert(utf8, ref);
+        }
+    }
+    return ref;
+}
+
+void RowStore::setValue(int row, int col, const QVariant& v)
+{
+    Column& c = cols_[size_t(col)];
+    const auto r = size_t(row);
+    const bool null = v.isNull() || !v.isValid();
+    switch (c.type) {
+    case FieldType::Integer:
+    case FieldType::Float:
+        c.nums[r] = null ? std::numeric_limits<double>::quiet_NaN() : v.toDouble();
+        break;
+    case FieldType::Date:
+        c.days[r] = null || !v.toDate().isValid() ? kNoDay : qint32(v.toDate().toJulianDay());
+        break;
+    case FieldType::String:
+        c.texts[r] = null ? TextRef() : store(c, v.toString());
+        break;
+    case FieldType::Variant:
+        c.other[r] = v;
+        break;
+    }
+}
+
+int RowStore::rowOfSerial(quint64 serial) const
+{
+    // Serials grow with the row order of a fetch; inserted rows break that,
+    // so a linear search is the safe answer (bookmarks are rare).
+    const auto it = std::find(serials_.begin(), serials_.end(), serial);
+    return it == serials_.end() ? -1 : int(it - serials_.begin());
+}
+
+} // namespace rek2

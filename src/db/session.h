@@ -1,0 +1,77 @@
+#pragma once
+#include "db/dialect.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <memory>
+
+namespace rek2 {
+
+class SequenceCache;
+
+// One database session. On SQLite the database name is the file path; the
+// user name and password are kept but not used by the engine.
+//
+// Transactions: StartTransaction opens a read-write transaction (on SQLite
+// "BEGIN IMMEDIATE", so the write lock is taken at once) and is refused while
+// one is open. Outside a transaction every statement commits by itself.
+// Sequence values drawn inside a transaction stay drawn after Rollback.
+class Session
+{
+public:
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    QString LogonDatabase;
+    QString LogonUsername;
+    QString LogonPassword;
+
+    // Opens LogonDatabase. A missing file fails (only the schema creator
+    // makes database files), a file that is not a database fails with the
+    // engine's message. Throws DbError.
+    void LogOn();
+    // Nothing when not connected; an open transaction is rolled back.
+    void LogOff();
+    bool Connected() const;
+
+    void StartTransaction(); // throws when a transaction is open
+    void Commit();           // nothing when none is open
+    void Rollback();         // nothing when none is open
+    bool InTransaction() const { return inTransaction_; }
+
+    // How long a statement waits for another connection's write lock.
+    void setBusyTimeout(int milliseconds);
+    int busyTimeout() const { return busyTimeoutMs_; }
+
+    // For code that needs the engine directly (the schema creator, tests).
+    QSqlDatabase database() const;
+    const QString& connectionName() const { return connectionName_; }
+    Dialect& dialect() const { return *dialect_; }
+    QString engine() const { return dialect_ ? dialect_->engine() : QString(); }
+
+    // Runs one engine text (no rewriting, no variables); throws DbError.
+    // For DDL and pragmas of the schema creator and the tests.
+    void executeDirect(const QString& engineSql);
+
+    // The sequence counters (used by the dialect's nextval function).
+    SequenceCache& sequences() { return *sequences_; }
+
+    // Creates an empty SQLite database file (WAL mode) at `path`; fails if a
+    // file is there. Only the schema creator and tests call it.
+    static void createDatabaseFile(const QString& path);
+
+private:
+    void applyConnectionSettings();
+
+    QString connectionName_;
+    std::unique_ptr<Dialect> dialect_;
+    std::unique_ptr<SequenceCache> sequences_;
+    bool connected_ = false;
+    bool inTransaction_ = false;
+    int busyTimeoutMs_ = 5000;
+};
+
+} // namespace rek2

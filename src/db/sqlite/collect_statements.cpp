@@ -1,0 +1,300 @@
+#include "db/sqlite/collect_statements.h"
+
+#include "base/settings.h"
+#include "collect/statements.h"
+
+namespace rek2::collect::sqlite {
+namespace {
+
+// The withholding event of a payout: the event its 'R' link points to (in
+// the gross-dividend variant only an event whose code is in the list). It is
+// joined once as W instead of being looked up again for every column.
+QString withholdingId(bool bruto)
+{
+    if (bruto)
+        return QStringLiteral(
+            "(SELECT DL.IDDOGDETAIL FROM DOGLNK DL, DOG D3 WHERE DL.IDDOGMASTER=D.IDDOG AND "
+            "DL.SFLNK='R' AND DL.IDDOGDETAIL=D3.IDDOG AND D3.SFDOG IN (%SfDogDvcOdt%))");
+    return QStringLiteral(
+        "(SELECT DL.IDDOGDETAIL FROM DOGLNK DL WHERE DL.IDDOGMASTER=D.IDDOG AND DL.SFLNK='R')");
+}
+
+QString hasWithholding(bool bruto)
+{
+    if (bruto)
+        return QStringLiteral(
+            "EXISTS(SELECT 1 FROM DOGLNK DL, DOG D3 WHERE DL.IDDOGMASTER=D.IDDOG AND DL.SFLNK='R' "
+            "AND DL.IDDOGDETAIL=D3.IDDOG AND D3.SFDOG IN (%SfDogDvcOdt%))");
+    return QStringLiteral("EXISTS(SELECT 1 FROM DOGLNK DL WHERE DL.IDDOGMASTER=D.IDDOG AND DL.SFLNK='R')");
+}
+
+// Columns of one payout event of one holder (the inner row).
+QString innerColumns(bool bruto, bool laterPart)
+{
+    const QString gross = QStringLiteral(
+        "(CASE WHEN D.SFGLVENT='%' THEN (SELECT ((G.OBRVLT+G.REVVLT)*D.LOT)/D.TCJVLT FROM DOG G WHERE "
+        "G.IDDOG=D.IDDOGGOT AND G.SFPDG='O') ELSE ((D.LOT*K.OBROBRBRT)/D.TCJVLT) END)");
+    const QString rate =
+        QStringLiteral("(SELECT S.STOPNJA/100 FROM DVK_STP S WHERE S.SFDRZ='S' AND S.DAN=(SELECT MAX(S2.DAN) "
+                       "FROM DVK_STP S2 WHERE "
+                       "S2.SFDRZ='S' AND S2.DAN<=D.DAN AND S2.TIP=K.SFOBR) AND S.TIP=K.SFOBR)");
+    const QString tax = QStringLiteral(
+        "(CASE WHEN W.SFVPGOT = :SfVpGotEUR THEN -W.GOT ELSE ABS(ROUND(W.LOT, 2)/W.TCJVLT) END)");
+    QStringList c;
+    c << QStringLiteral("O.DVS AS DVS");
+    c << (bruto ? QStringLiteral("NULL AS IdentSt") : QStringLiteral("NVL(O.DVSTUJ, O.DVSZDA) AS IdentSt"));
+    c << QStringLiteral(
+        "IFNULL(O.IME, '')||' '||IFNULL(O.NZV, '') AS OsbNzv, O.IME AS OsbIme, O.NZV AS OsbPriimek");
+    c << QStringLiteral(
+        "(CASE WHEN NVL(O.SFDRZDVK, O.SFDRZ)='S' THEN 'R' ELSE 'N' END) AS Rezident, R.SFDRZBNK AS "
+        "SFDRZBNK");
+    if (!bruto) {
+        c << QStringLiteral("I.SFDRZ AS SfDrzIzd");
+        c << QStringLiteral(
+            "(CASE WHEN D.DAVEKRAZPOBR IS NOT NULL AND D.DAVEKRAZP IS NOT NULL AND D.DAVEKRAZPOBR < "
+            "D.DAVEKRAZP THEN 'D' ELSE 'N' END) AS ZnizanaStopnja");
+    }
+    c << QStringLiteral("1 AS ugodMedPog");
+    c << QStringLiteral(
+        "(CASE WHEN K.SFOBR='D' THEN '5700' WHEN (V.KRT='SOS2E' OR V.KRT='SOS2E_S') THEN '5600' ELSE "
+        "'5400' END) AS OznDog");
+    c << gross + QStringLiteral(" AS BrutoZnesekDividende");
+    c << tax + QStringLiteral(" AS Dav_Odt");
+    if (laterPart)
+        c << tax + QStringLiteral(" AS Dav_Odt2");
+    else
+        c << QStringLiteral("(CASE WHEN D.DAN<>W.ZPD THEN 0 ELSE ") + tax +
+                 QStringLiteral(" END) AS Dav_Odt2");
+    c << gross + QStringLiteral("*") + rate + QStringLiteral(" AS Davek20P");
+    c << QStringLiteral("NVL(ABS(W.LOT/W.TCJVLT), 0) AS DavekTuji");
+    c << QStringLiteral(
+        "(CASE WHEN K.SFOBR='D' THEN '1920' WHEN (V.KRT='SOS2E' OR V.KRT='SOS2E_S') THEN '1902' ELSE "
+        "'1901' END) AS VrsDoh");
+    c << QStringLiteral("D.DAN AS Dan");
+    if (laterPart) {
+        c << QStringLiteral("W.ZPD AS DanDavOdt");
+        c << QStringLiteral(
+            "(SELECT L.STATUS FROM REK2_DOG L WHERE L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL AND "
+            "L.ID_DOG=D.IDDOG AND L.DAVCNI_ODTEGLJAJ='D' AND D.DAN<>W.ZPD) AS Status");
+    } else {
+        c << QStringLiteral("(CASE WHEN D.DAN<>W.ZPD THEN NULL ELSE W.ZPD END) AS DanDavOdt");
+        c << QStringLiteral(
+            "(SELECT L.STATUS FROM REK2_DOG L WHERE L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL AND "
+            "L.ID_DOG=D.IDDOG AND ((L.DAVCNI_ODTEGLJAJ='N' AND (W.ZPD IS NULL OR D.DAN<>W.ZPD)) OR "
+            "(L.DAVCNI_ODTEGLJAJ='D' AND D.DAN=W.ZPD))) AS Status");
+    }
+    c << QStringLiteral("K.SFKPN AS SFKPN, V.KRT AS SFVP");
+    return QStringLiteral("SELECT ") + c.join(QStringLiteral(", "));
+}
+
+QString innerFrom(bool bruto)
+{
+    QString f =
+        QStringLiteral(" FROM DOG D LEFT OUTER JOIN KPN K ON D.SFKPN=K.SFKPN LEFT OUTER JOIN SFVP V ON "
+                       "D.SFVP=V.SFVP");
+    if (!bruto)
+        f += QStringLiteral(" LEFT OUTER JOIN OSB I ON I.SFOSB = V.SFOSBIZD");
+    f += QStringLiteral(" JOIN POG P ON D.IDPOG=P.IDPOG");
+    f += bruto ? QStringLiteral(" JOIN OSB O ON O.SFOSB = P.SFOSB")
+               : QStringLiteral(" JOIN OSB O ON O.SFOSB = NVL(D.SFOSBDVK, P.SFOSB)");
+    f += QStringLiteral(" LEFT OUTER JOIN DRZ R ON R.SFDRZ = NVL(O.SFDRZDVK, O.SFDRZ)");
+    f += QStringLiteral(" LEFT OUTER JOIN DOG W ON W.IDDOG = ") + withholdingId(bruto);
+    return f;
+}
+
+QString personFilter(bool bruto)
+{
+    return bruto ? QStringLiteral(" AND O.SFSOS='F'") : QStringLiteral(" AND (O.SFSOS='F' %SFSOS%)");
+}
+
+QString payoutRows(bool bruto)
+{
+    return innerColumns(bruto, false) + innerFrom(bruto) +
+           QStringLiteral(
+               " WHERE D.DAN>=:DatumOd AND D.DAN<=:DatumDo AND D.SFPDG IN ('=','@')"
+               " AND EXISTS(SELECT 1 FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG AND L.DURS_ID_DOK IS NULL AND "
+               "L.XML_FILE IS NULL AND L.DAVCNI_ODTEGLJAJ=(CASE WHEN ((") +
+           hasWithholding(bruto) + QStringLiteral(" AND D.DAN<>W.ZPD) OR NOT ") + hasWithholding(bruto) +
+           QStringLiteral(") THEN 'N' ELSE 'D' END))") + personFilter(bruto) +
+           QStringLiteral(
+               " AND NOT EXISTS(SELECT 1 FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG AND L.ID_REK2_ANAL>0 AND "
+               "L.DAVCNI_ODTEGLJAJ=NVL((CASE WHEN D.DAN<>W.ZPD THEN 'N' WHEN W.ZPD IS NULL THEN 'N' ELSE "
+               "'D' END), 'N'))");
+}
+
+QString laterRows(bool bruto)
+{
+    return innerColumns(bruto, true) + innerFrom(bruto) +
+           QStringLiteral(" WHERE D.IDDOG IN (SELECT R1.ID_DOG FROM REK2_DOG R1 JOIN DOGLNK DL1 ON "
+                          "R1.ID_DOG=DL1.IDDOGMASTER JOIN DOG D1 ON D1.IDDOG=DL1.IDDOGDETAIL JOIN DOG D2 ON "
+                          "D2.IDDOG=DL1.IDDOGMASTER WHERE D1.ZPD>=:DatumOd AND D1.ZPD<=:DatumDo AND "
+                          "R1.DAVCNI_ODTEGLJAJ='D' AND D1.ZPD<>D2.DAN)") +
+           personFilter(bruto) +
+           QStringLiteral(
+               " AND NOT EXISTS(SELECT 1 FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG AND L.ID_REK2_ANAL>0 AND "
+               "L.DAVCNI_ODTEGLJAJ='D' AND D.DAN<>W.ZPD)");
+}
+
+QString credit()
+{
+    // As Oracle computes it on decimals: the difference of two amounts in
+    // cents and the digit after the cent are compared after rounding, so a
+    // binary remainder cannot tip the comparison.
+    return QStringLiteral(
+        "(CASE WHEN ROUND(SUM(Davek20P), 2) > ROUND(SUM(DavekTuji), 2) AND ("
+        "ROUND(ABS(ROUND(SUM(Davek20P), 2) - ROUND(SUM(DavekTuji), 2)), 2) > 0.01"
+        " OR ROUND(ROUND(SUM(Davek20P), 3) * 100 - TRUNC(ROUND(SUM(Davek20P), 3) * 100), 1) > 0.5"
+        ") THEN ROUND(ROUND(SUM(Davek20P), 2) - ROUND(SUM(DavekTuji), 2), 2) ELSE 0 END)");
+}
+
+QString nullSafe(const QString& column, const QString& value)
+{
+    return column + QStringLiteral(" IS ") + value;
+}
+
+} // namespace
+
+QString analyticStatement(const Settings& s)
+{
+    const bool bruto = s.FHasBrutoDiv;
+    // The grouped rows (A) and the rows already there on their payout days
+    // (X) are each read once; SQLite indexes the materialized X itself for
+    // the "already present" test instead of searching REK2_ANAL per row.
+    QStringList l;
+    l << QStringLiteral("WITH A AS MATERIALIZED (");
+    l << QStringLiteral(
+        "SELECT 0 AS IdZbir, '0' AS Id, DVS, IdentSt, OsbNzv, Rezident, SFDRZBNK, ugodMedPog, OznDog, "
+        "ROUND(SUM(BrutoZnesekDividende), 2) AS BrutoZnesekDividende, SUM(Dav_Odt) AS Dav_Odt, "
+        "SUM(Dav_Odt2) AS Dav_Odt2,");
+    if (bruto)
+        l << credit() + QStringLiteral(" AS DavekTuji,");
+    else
+        l << QStringLiteral("(CASE WHEN NVL(SfDrzIzd, 'X') = 'S' THEN 0 ELSE ") + credit() +
+                 QStringLiteral(" END) AS DavekTuji,");
+    l << QStringLiteral("VrsDoh, Dan, DanDavOdt, Status, SFKPN, SFVP, OsbIme, OsbPriimek") +
+             (bruto ? QString() : QStringLiteral(", ZnizanaStopnja"));
+    l << QStringLiteral("FROM (");
+    l << payoutRows(bruto);
+    l << QStringLiteral("UNION ALL");
+    l << laterRows(bruto);
+    l << QStringLiteral(")");
+    l << QStringLiteral(
+             "GROUP BY DVS, IdentSt, OsbNzv, OsbIme, OsbPriimek, Rezident, SFDRZBNK, ugodMedPog, OznDog, "
+             "VrsDoh, Dan, DanDavOdt, Status, SFKPN, SFVP") +
+             (bruto ? QString() : QStringLiteral(", ZnizanaStopnja, SfDrzIzd")) + QStringLiteral("),");
+    l << QStringLiteral(
+        "X AS MATERIALIZED (SELECT * FROM REK2_ANAL WHERE DATUM_IZP_DIV IN (SELECT Dan FROM A))");
+    l << QStringLiteral(
+             "INSERT INTO REK2_ANAL (ID_REK2_ANAL, ID_REK2_ZBIR, DURS_ID_DOK, DVS, IDENT_ST, NAZIV, REZ, "
+             "DRZ, UGO_MED_POG, SIF_SFDOH, BRUTO, DAV_ODT_OBR, DAV_ODT_PLC, DAV_ODT_ODB_TUJ, "
+             "SIF_VRSTE_DOH, DATUM_IZP_DIV, DATUM_PLC_DVK, STATUS, SFKPN, SFVP, IME, PRIIMEK") +
+             (bruto ? QString() : QStringLiteral(", ZNIZANASTOPNJA")) + QStringLiteral(")");
+    l << QStringLiteral("SELECT rek2_nextval('ID_REK2_ANAL_SEQ'), A.* FROM A");
+    QStringList same = {
+        nullSafe(QStringLiteral("X.DVS"), QStringLiteral("A.DVS")),
+        nullSafe(QStringLiteral("X.IDENT_ST"), QStringLiteral("A.IdentSt")),
+        QStringLiteral("X.NAZIV=A.OsbNzv"),
+        nullSafe(QStringLiteral("X.IME"), QStringLiteral("A.OsbIme")),
+        nullSafe(QStringLiteral("X.PRIIMEK"), QStringLiteral("A.OsbPriimek")),
+        QStringLiteral("X.REZ=A.Rezident"),
+        nullSafe(QStringLiteral("X.DRZ"), QStringLiteral("A.SFDRZBNK")),
+        QStringLiteral("X.UGO_MED_POG=A.ugodMedPog"),
+        QStringLiteral("X.SIF_SFDOH=A.OznDog"),
+        QStringLiteral("X.SIF_VRSTE_DOH=A.VrsDoh"),
+        QStringLiteral("X.DATUM_IZP_DIV=A.Dan"),
+        nullSafe(QStringLiteral("X.DATUM_PLC_DVK"), QStringLiteral("A.DanDavOdt")),
+        nullSafe(QStringLiteral("X.STATUS"), QStringLiteral("A.Status")),
+        nullSafe(QStringLiteral("X.SFKPN"), QStringLiteral("A.SFKPN")),
+        nullSafe(QStringLiteral("X.SFVP"), QStringLiteral("A.SFVP")),
+    };
+    if (!bruto)
+        same << QStringLiteral("NVL(X.ZNIZANASTOPNJA, 'N')=A.ZnizanaStopnja");
+    l << QStringLiteral("WHERE NOT EXISTS(SELECT 1 FROM X WHERE ") + same.join(QStringLiteral(" AND ")) +
+             QStringLiteral(")");
+    const QString text = l.join(QLatin1Char('\n'));
+    if (bruto)
+        return fill({text}, {{QStringLiteral("%SfDogDvcOdt%"), s.SfDogDvcOdt}});
+    return fill({text}, {{QStringLiteral("%SFSOS%"), analyticPersonFilter(s)}});
+}
+
+namespace {
+
+// The links still unlinked and the analytic rows of this run's summaries are
+// each read once into a materialized table and joined on the person's name
+// and the payout date (SQLite indexes the materialized side itself), instead
+// of searching REK2_ANAL once per link. A link goes to the row with the same
+// person (tax number, foreign number and name, null-safe), payout date,
+// status and coupon; a tax link to the row of its own tax date, a payout link
+// to the row without one; same reduced-rate mark.
+QString matches(const Settings& s, const QString& ids)
+{
+    const bool bruto = s.FHasBrutoDiv;
+    const QString taxDay =
+        bruto ? QStringLiteral(
+                    "(SELECT W.ZPD FROM DOGLNK DL, DOG W WHERE DL.IDDOGMASTER=D.IDDOG AND DL.SFLNK='R' AND "
+                    "DL.IDDOGDETAIL=W.IDDOG AND W.SFDOG IN (") +
+                    s.SfDogDvcOdt + QStringLiteral("))")
+              : QStringLiteral(
+                    "(SELECT W.ZPD FROM DOGLNK DL, DOG W WHERE DL.IDDOGMASTER=D.IDDOG AND DL.SFLNK='R' AND "
+                    "DL.IDDOGDETAIL=W.IDDOG)");
+    QStringList l;
+    l << QStringLiteral(
+        "WITH LK AS MATERIALIZED (SELECT L.ROWID AS RID, L.ID_DOG, L.STATUS, L.DAVCNI_ODTEGLJAJ AS "
+        "KIND, D.DAN, O.DVS,");
+    l << (bruto ? QStringLiteral("NULL AS IDENT_ST,")
+                : QStringLiteral("NVL(O.DVSTUJ, O.DVSZDA) AS IDENT_ST,"));
+    l << QStringLiteral("IFNULL(O.IME, '')||' '||IFNULL(O.NZV, '') AS NAZIV, KP.SFKPN,");
+    l << QStringLiteral("(CASE WHEN L.DAVCNI_ODTEGLJAJ='D' THEN ") + taxDay + QStringLiteral(" END) AS PLC,");
+    l << (bruto ? QStringLiteral("'N' AS ZNIZ")
+                : QStringLiteral("(CASE WHEN D.DAVEKRAZPOBR IS NOT NULL AND D.DAVEKRAZP IS NOT NULL AND "
+                                 "D.DAVEKRAZPOBR < D.DAVEKRAZP THEN 'D' ELSE 'N' END) AS ZNIZ"));
+    l << QStringLiteral("FROM REK2_DOG L JOIN DOG D ON D.IDDOG=L.ID_DOG JOIN POG P ON D.IDPOG=P.IDPOG");
+    l << (bruto ? QStringLiteral("JOIN OSB O ON O.SFOSB = P.SFOSB")
+                : QStringLiteral("JOIN OSB O ON O.SFOSB = NVL(D.SFOSBDVK, P.SFOSB)"));
+    l << QStringLiteral("LEFT OUTER JOIN KPN KP ON D.SFKPN=KP.SFKPN");
+    l << QStringLiteral("WHERE L.ID_REK2_ANAL=0 OR L.ID_REK2_ANAL IS NULL),");
+    l << QStringLiteral(
+             "AN AS MATERIALIZED (SELECT ID_REK2_ANAL, DVS, IDENT_ST, NAZIV, DATUM_IZP_DIV, STATUS, "
+             "SFKPN, DATUM_PLC_DVK, NVL(ZNIZANASTOPNJA, 'N') AS ZNIZ FROM REK2_ANAL WHERE ID_REK2_ZBIR "
+             "IN (") +
+             ids + QStringLiteral(")),");
+    l << QStringLiteral(
+        "M AS MATERIALIZED (SELECT LK.RID, LK.ID_DOG, MIN(AN.ID_REK2_ANAL) AS ID, COUNT(*) AS N "
+        "FROM LK JOIN AN ON AN.NAZIV=LK.NAZIV AND AN.DATUM_IZP_DIV=LK.DAN AND AN.DVS IS LK.DVS AND "
+        "AN.IDENT_ST IS LK.IDENT_ST AND AN.SFKPN IS LK.SFKPN AND AN.STATUS=LK.STATUS AND "
+        "AN.ZNIZ=LK.ZNIZ AND ((LK.KIND='D' AND AN.DATUM_PLC_DVK=LK.PLC) OR (LK.KIND='N' AND "
+        "AN.DATUM_PLC_DVK IS NULL)) GROUP BY LK.RID)");
+    return l.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString linkUpdate(const Settings& s, const QString& ids)
+{
+    return matches(s, ids) +
+           QStringLiteral("\nUPDATE REK2_DOG SET ID_REK2_ANAL = M.ID FROM M WHERE REK2_DOG.ROWID = M.RID");
+}
+
+QString linkUpdateUnmatched()
+{
+    return QStringLiteral(
+        "UPDATE REK2_DOG SET ID_REK2_ANAL = NULL WHERE ID_REK2_ANAL = 0 OR ID_REK2_ANAL IS NULL");
+}
+
+QString linkAmbiguity(const Settings& s, const QString& ids)
+{
+    return matches(s, ids) + QStringLiteral("\nSELECT M.ID_DOG FROM M WHERE M.N > 1 ORDER BY M.ID_DOG");
+}
+
+QStringList regroupSource(const QStringList& oracleText)
+{
+    return {
+        QStringLiteral("select A.ID_REK2_ANAL, A.ID_REK2_ZBIR, A.SFKPN, A.SFVP, A.SIF_VRSTE_DOH, "
+                       "A.DATUM_IZP_DIV, A.DATUM_PLC_DVK, A.REZ, A.ZNIZANASTOPNJA, A.BRUTO, A.DAV_ODT_OBR, "
+                       "A.DAV_ODT_ODB_TUJ, A.ROWID FROM REK2_ANAL A"),
+        oracleText.value(1), oracleText.value(2),
+        QStringLiteral("ORDER BY DATUM_IZP_DIV NULLS LAST, DATUM_PLC_DVK NULLS LAST, SFKPN NULLS LAST, "
+                       "SFVP NULLS LAST, SIF_VRSTE_DOH NULLS LAST")};
+}
+
+} // namespace rek2::collect::sqlite

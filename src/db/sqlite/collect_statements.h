@@ -1,0 +1,37 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+namespace rek2 {
+struct Settings;
+}
+
+// Hand-written SQLite equivalents of the collection statements that the
+// dialect cannot rewrite, or whose rewrite SQLite would run in quadratic time
+// (a correlated IN over REK2_DOG runs once per payout over the whole table).
+// Each gives the same rows as its Oracle text; the tests compare both.
+namespace rek2::collect::sqlite {
+
+// The engine these texts are for (Session::engine()).
+inline const QString kEngine = QStringLiteral("QSQLITE");
+
+// The re-grouping source: only the dozen columns re-grouping reads, the same
+// rows in the same order as the Oracle text (whose lines 2 and 3, the FROM
+// filter, are kept as given). Empty values sort last, as on Oracle.
+QStringList regroupSource(const QStringList& oracleText);
+
+// The analytic statement of the variant the settings choose, placeholders
+// filled. Variables :DatumOd, :DatumDo, :SfVpGotEUR.
+QString analyticStatement(const Settings& s);
+
+// The link update (alias K twice and "UPDATE T R SET R.col" on Oracle), in
+// two statements: the links that match a row get it, then every link still
+// unlinked gets null, as the Oracle statement gives a link without a match.
+QString linkUpdate(const Settings& s, const QString& ids);
+QString linkUpdateUnmatched();
+
+// Links the link update would find more than one analytic row for; on Oracle
+// the update itself fails then, so the run checks this first.
+QString linkAmbiguity(const Settings& s, const QString& ids);
+
+} // namespace rek2::collect::sqlite

@@ -1,0 +1,126 @@
+#include "db/sqlite/sequences.h"
+
+#include "db/error.h"
+
+#include <sqlite3.h>
+
+namespace rek2 {
+
+QString sequenceTableName()
+{
+    return QStringLiteral("REK2_SEQUENCES");
+}
+
+QString sequenceTableDdl()
+{
+    return QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS REK2_SEQUENCES (NAME TEXT PRIMARY KEY, NEXT_VALUE INTEGER NOT NULL)");
+}
+
+namespace {
+
+// A prepared statement that finalizes itself.
+class Stmt
+{
+public:
+    Stmt(sqlite3* db, const char* sql) : db_(db)
+    {
+        if (sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) != SQLITE_OK)
+            fail();
+    }
+    ~Stmt() { sqlite3_finalize(st_); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+
+    Stmt& bind(int i, const QString& s)
+    {
+        const QByteArray b = s.toUtf8();
+        sqlite3_bind_text(st_, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Stmt& bind(int i, qint64 v)
+    {
+        sqlite3_bind_int64(st_, i, v);
+        return *this;
+    }
+    // True when a row came back.
+    bool step()
+    {
+        const int rc = sqlite3_step(st_);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            fail();
+        return false;
+    }
+    qint64 column(int i) const { return sqlite3_column_int64(st_, i); }
+
+    [[noreturn]] void fail() const { throw DbError(QString::fromUtf8(sqlite3_errmsg(db_))); }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* st_ = nullptr;
+};
+
+} // namespace
+
+qint64 SequenceCache::next(const QString& rawName)
+{
+    const QString name = rawName.trimmed().toUpper();
+    Block& b = blocks_[name];
+    if (b.next >= b.limit) {
+        if (!db_)
+            throw DbError(QStringLiteral("Not logged on"));
+        // One statement moves the counter, so two sessions never get the same block.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            Stmt up(
+                db_,
+                "UPDATE REK2_SEQUENCES SET NEXT_VALUE = NEXT_VALUE + ? WHERE NAME = ? RETURNING NEXT_VALUE");
+            up.bind(1, kBlockSize).bind(2, name);
+            if (up.step()) {
+                b.limit = up.column(0);
+                b.next = b.limit - kBlockSize;
+                while (up.step()) {
+                }
+                break;
+            }
+            Stmt ins(
+                db_,
+                "INSERT INTO REK2_SEQUENCES (NAME, NEXT_VALUE) VALUES (?, ?) ON CONFLICT(NAME) DO NOTHING");
+            ins.bind(1, name).bind(2, 1 + kBlockSize);
+            ins.step();
+            if (sqlite3_changes(db_) == 1) {
+                b.next = 1;
+                b.limit = 1 + kBlockSize;
+                break;
+            }
+        }
+        if (b.next >= b.limit)
+            throw DbError(QStringLiteral("Sequence ") + name + QStringLiteral(" cannot be read"));
+    }
+    return b.next++;
+}
+
+void SequenceCache::writeBack()
+{
+    if (!db_)
+        return;
+    for (auto it = blocks_.cbegin(); it != blocks_.cend(); ++it) {
+        if (it->limit <= 0)
+            continue;
+        Stmt st(db_, "INSERT INTO REK2_SEQUENCES (NAME, NEXT_VALUE) VALUES (?, ?) "
+                     "ON CONFLICT(NAME) DO UPDATE SET NEXT_VALUE = max(NEXT_VALUE, excluded.NEXT_VALUE)");
+        st.bind(1, it.key()).bind(2, it->limit);
+        st.step();
+    }
+}
+
+void SequenceCache::setNextValue(sqlite3* db, const QString& name, qint64 nextValue)
+{
+    Stmt st(db, "INSERT INTO REK2_SEQUENCES (NAME, NEXT_VALUE) VALUES (?, ?) "
+                "ON CONFLICT(NAME) DO UPDATE SET NEXT_VALUE = excluded.NEXT_VALUE");
+    st.bind(1, name.trimmed().toUpper()).bind(2, nextValue);
+    st.step();
+}
+
+} // namespace rek2

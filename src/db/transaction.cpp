@@ -1,0 +1,40 @@
+#include "db/transaction.h"
+
+#include "db/session.h"
+
+namespace rek2 {
+
+Transaction::Transaction(Session& session) : session_(session)
+{
+    session_.StartTransaction();
+    active_ = true;
+}
+
+Transaction::~Transaction()
+{
+    if (!active_)
+        return;
+    try {
+        session_.Rollback();
+    } catch (...) {
+        // The error that brought us here is the one to report.
+    }
+}
+
+void Transaction::commit()
+{
+    if (!active_)
+        return;
+    active_ = false;
+    session_.Commit();
+}
+
+void Transaction::rollback()
+{
+    if (!active_)
+        return;
+    active_ = false;
+    session_.Rollback();
+}
+
+} // namespace rek2

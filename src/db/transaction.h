@@ -1,0 +1,27 @@
+#pragma once
+
+namespace rek2 {
+
+class Session;
+
+// One read-write transaction for the lifetime of the guard: begins on
+// construction, commits on commit(), rolls back in the destructor otherwise
+// (errors of that rollback are swallowed, the original error travels on).
+class Transaction
+{
+public:
+    explicit Transaction(Session& session);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+    void rollback();
+    bool active() const { return active_; }
+
+private:
+    Session& session_;
+    bool active_ = false;
+};
+
+} // namespace rek2

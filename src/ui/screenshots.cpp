@@ -1,0 +1,77 @@
+#include "ui/screenshots.h"
+#include "ui/dialogs.h"
+#include "ui/tfrek.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QPixmap>
+#include <QScreen>
+#include <QTabWidget>
+#include <cstdio>
+
+namespace rek2 {
+
+namespace {
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+} // namespace
+
+int takeScreenshots(TfRek& w, const QString& folder)
+{
+    // The script runs on a throwaway copy of the demo database, so every
+    // question is answered with consent (Ignore for abort/ignore).
+    setDialogInterceptor([](const DialogRequest& r) {
+        std::fprintf(stderr, "[%s] %s\n", r.title.toUtf8().constData(), r.text.toUtf8().constData());
+        return r.kind == DialogKind::AbortIgnore ? 2 : 1;
+    });
+    QDir().mkpath(folder);
+    const char* tabNames[] = {"nabor", "porocila", "pregled", "parametri"};
+    int written = 0;
+    for (const bool maximised : {false, true}) {
+        if (maximised) {
+            w.setGeometry(w.screen()->availableGeometry());
+            w.setWindowState(Qt::WindowMaximized);
+        } else {
+            w.setWindowState(Qt::WindowNoState);
+            w.resize(774, 639);
+        }
+        settle();
+        for (int tab = 0; tab < 4; ++tab) {
+            w.PageControl1->setCurrentIndex(tab);
+            settle();
+            // At the design size: collect yesterday's events. Maximised: show
+            // them again, then write every summary as XML so the report files
+            // and review tabs have something to show.
+            if (tab == 0)
+                w.guarded([&w, maximised] { maximised ? w.SpeedButton2Click() : w.bNaborClick(); });
+            if (tab == 1 && maximised) {
+                w.PageControl1->setCurrentIndex(0);
+                w.cbXMLZaVseZbirne->setChecked(true);
+                w.guarded([&w] { w.bXMLClick(); });
+                w.PageControl1->setCurrentIndex(1);
+            }
+            if (tab == 2)
+                w.guarded([&w] { w.SpeedButton1Click(); });
+            settle();
+            const QString file = QDir(folder).filePath(
+                QStringLiteral("%1_%2_%3.png")
+                    .arg(tab)
+                    .arg(QLatin1String(tabNames[tab]))
+                    .arg(maximised ? QStringLiteral("maximised") : QStringLiteral("774x639")));
+            if (w.grab().save(file))
+                ++written;
+            else
+                std::fprintf(stderr, "%s ni mogoče zapisati\n", file.toUtf8().constData());
+        }
+    }
+    setDialogInterceptor(nullptr);
+    return written;
+}
+
+} // namespace rek2

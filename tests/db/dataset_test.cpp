@@ -1,0 +1,265 @@
+#include "db/dataset.h"
+#include "db/dataset_observer.h"
+#include "db/db_test_util.h"
+#include "db/error.h"
+
+#include <QDate>
+
+using namespace rek2;
+using rek2::test::exec;
+using rek2::test::scalar;
+using rek2::test::TempDatabase;
+
+namespace {
+
+class DataSetTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        s = db.session(300);
+        s->executeDirect("CREATE TABLE ANAL (ID INTEGER PRIMARY KEY, NAZIV VARCHAR(100), BRUTO REAL, "
+                         "DATUM DATE, ID_ZBIR INTEGER)");
+        s->executeDirect("CREATE TABLE STP (DAN DATE, STOPNJA REAL)");
+        s->executeDirect("INSERT INTO ANAL VALUES (1, 'Novak', 100, '2026-12-01', 0), "
+                         "(2, 'Čeh', 250.5, '2026-12-02', 7), (3, 'Kos', NULL, NULL, 0)");
+        s->executeDirect("INSERT INTO STP VALUES ('2026-01-01', 25)");
+        ds.SetSession(s.get());
+        // A computed column from another table before the outer FROM.
+        ds.SQL << "select A.*, (select S.STOPNJA from STP S) as Stopnja, A.ROWID from ANAL A order by ID";
+    }
+    QStringList names()
+    {
+        QStringList out;
+        for (ds.First(); !ds.Eof(); ds.Next())
+            out << ds.FieldByName("naziv")->AsString();
+        return out;
+    }
+    TempDatabase db;
+    std::unique_ptr<Session> s;
+    DataSet ds{"odsNabor"};
+};
+
+TEST_F(DataSetTest, OpensWholeResultWithTypedFields)
+{
+    ds.Open();
+    EXPECT_EQ(ds.RecordCount(), 3);
+    EXPECT_EQ(names(), (QStringList{"Novak", "Čeh", "Kos"}));
+    ds.First();
+    ds.Next();
+    TField* bruto = ds.FieldByName("BRUTO");
+    EXPECT_EQ(bruto->DataType(), FieldType::Float);
+    EXPECT_DOUBLE_EQ(bruto->AsFloat(), 250.5);
+    EXPECT_EQ(bruto->AsString(), "250.5");
+    EXPECT_EQ(ds.FieldByName("DATUM")->AsDate(), QDate(2026, 12, 2));
+    EXPECT_EQ(ds.FieldByName("DATUM")->AsString(), "02.12.2026");
+    EXPECT_EQ(ds.FieldByName("Stopnja")->AsInteger(), 25);
+    EXPECT_FALSE(ds.FieldByName("ROWID")->Visible());
+    EXPECT_EQ(ds.FindField("NOPE"), nullptr);
+    try {
+        ds.FieldByName("NOPE");
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "odsNabor: Field 'NOPE' not found");
+    }
+    ds.Last();
+    EXPECT_TRUE(ds.FieldByName("BRUTO")->IsNull());
+    EXPECT_EQ(ds.FieldByName("BRUTO")->AsFloat(), 0.0);
+}
+
+TEST_F(DataSetTest, DefinedFieldsComeFirstWithTheirDisplayProperties)
+{
+    ds.AddField({"BRUTO", FieldType::Float, 0, "Bruto znesek", "#,##0.00"});
+    FieldDef calc{"OPIS", FieldType::String, 40, "Opis"};
+    calc.calculated = true;
+    ds.AddField(calc);
+    ds.OnCalcFields = [](DataSet& d) {
+        d.FieldByName("OPIS")->SetAsString(d.FieldByName("NAZIV")->AsString() + "/" +
+                                           d.FieldByName("ID")->AsString());
+    };
+    ds.Open();
+    EXPECT_EQ(ds.Fields(0)->FieldName(), "BRUTO");
+    EXPECT_EQ(ds.Fields(0)->DisplayLabel(), "Bruto znesek");
+    EXPECT_EQ(ds.Fields(1)->FieldName(), "OPIS");
+    EXPECT_FALSE(ds.FieldByName("NAZIV")->Visible()); // not defined: hidden
+    EXPECT_EQ(ds.DisplayText(1, 1), "Čeh/2");
+    EXPECT_EQ(ds.DisplayText(1, 0), "250,50");
+    s->executeDirect("UPDATE ANAL SET BRUTO = 1234567.891 WHERE ID = 1");
+    ds.Refresh();
+    EXPECT_EQ(ds.DisplayText(0, 0), "1.234.567,89");
+
+    DataSet missing;
+    missing.SetSession(s.get());
+    missing.SQL << "select ID from ANAL";
+    missing.AddField({"NAZIV", FieldType::String});
+    EXPECT_THROW(missing.Open(), DbError);
+    EXPECT_FALSE(missing.Active());
+}
+
+TEST_F(DataSetTest, LocateFilterAndBookmarks)
+{
+    ds.Open();
+    EXPECT_TRUE(ds.Locate("naziv;ID_ZBIR", {"ČEH", 7}));
+    EXPECT_EQ(ds.RecNo(), 2);
+    EXPECT_FALSE(ds.Locate("NAZIV", {"Če"})); // whole values only
+    EXPECT_EQ(ds.RecNo(), 2);
+    const auto mark = ds.GetBookmark();
+
+    ds.SetFilter("ID_ZBIR = 0");
+    ds.SetFiltered(true);
+    EXPECT_EQ(names(), (QStringList{"Novak", "Kos"}));
+    EXPECT_FALSE(ds.BookmarkValid(mark));
+    ds.SetFiltered(false);
+    ds.First();
+    ds.GotoBookmark(mark);
+    EXPECT_EQ(ds.FieldByName("NAZIV")->AsString(), "Čeh");
+    ds.SetFilter("NAZIV <> 'Kos'");
+    ds.SetFiltered(true);
+    EXPECT_EQ(ds.RecordCount(), 2);
+    EXPECT_THROW(ds.SetFilter("ID_ZBIR ~ 3"), DbError);
+}
+
+TEST_F(DataSetTest, PostUpdatesByRowidAndCommitsTheSession)
+{
+    ds.Open();
+    s->StartTransaction();
+    exec(*s, "INSERT INTO STP VALUES ('2026-06-01', 22)"); // earlier work of the same transaction
+    ds.Locate("ID", {2});
+    ds.Edit();
+    ds.FieldByName("NAZIV")->SetAsString(""); // the empty text is NULL
+    ds.FieldByName("BRUTO")->SetAsString("1.234,56");
+    ds.Post();
+    EXPECT_FALSE(s->InTransaction());
+    auto other = db.session();
+    EXPECT_EQ(scalar(*other, "select count(*) from STP").toInt(), 2);
+    EXPECT_EQ(scalar(*other, "select count(*) from ANAL where ID = 2 and NAZIV is null").toInt(), 1);
+    EXPECT_DOUBLE_EQ(scalar(*other, "select BRUTO from ANAL where ID = 2").toDouble(), 1234.56);
+    EXPECT_TRUE(ds.FieldByName("NAZIV")->IsNull());
+}
+
+TEST_F(DataSetTest, InsertPostAndDeleteWriteTheTableNotTheSubqueryTable)
+{
+    ds.Open();
+    int deleted = 0;
+    ds.AfterDelete = [&](DataSet&) { ++deleted; };
+    ds.Append();
+    ds.FieldByName("NAZIV")->SetAsString("Zupan");
+    ds.FieldByName("DATUM")->SetAsDate(QDate(2026, 12, 10));
+    ds.Post();
+    EXPECT_EQ(ds.RecordCount(), 4);
+    EXPECT_FALSE(ds.FieldByName("ROWID")->IsNull());
+    EXPECT_EQ(scalar(*s, "select DATUM from ANAL where NAZIV = 'Zupan'").toString(), "2026-12-10");
+
+    ds.Locate("NAZIV", {"novak"});
+    ds.Delete();
+    EXPECT_EQ(deleted, 1);
+    EXPECT_EQ(ds.RecordCount(), 3);
+    EXPECT_EQ(ds.FieldByName("NAZIV")->AsString(), "Čeh");
+    EXPECT_EQ(scalar(*s, "select count(*) from ANAL where ID = 1").toInt(), 0);
+    EXPECT_EQ(scalar(*s, "select count(*) from STP").toInt(), 1);
+}
+
+TEST_F(DataSetTest, BeforePostCanRefuseAndCancelRestores)
+{
+    ds.Open();
+    ds.BeforePost = [](DataSet&) { throw DbError("zavrnjeno"); };
+    ds.Edit();
+    ds.FieldByName("NAZIV")->SetAsString("Drugi");
+    EXPECT_THROW(ds.Post(), DbError);
+    EXPECT_EQ(ds.State(), DataSetState::Edit);
+    ds.Cancel();
+    EXPECT_EQ(ds.FieldByName("NAZIV")->AsString(), "Novak");
+    EXPECT_EQ(scalar(*s, "select NAZIV from ANAL where ID = 1").toString(), "Novak");
+    EXPECT_THROW(ds.FieldByName("NAZIV")->SetAsString("x"), DbError); // not editing
+}
+
+// Two connections on one file: what the other user did wins, and the
+// dataset reports it instead of overwriting it.
+TEST_F(DataSetTest, ChangesOfAnotherUserAreNotOverwritten)
+{
+    auto other = db.session(300);
+    ds.Open();
+    ds.Edit();
+    ds.FieldByName("NAZIV")->SetAsString("Moj");
+    exec(*other, "UPDATE ANAL SET NAZIV = 'Njegov' WHERE ID = 1");
+    try {
+        ds.Post();
+        FAIL() << "posted over another user's change";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), kRecordChanged);
+    }
+    EXPECT_FALSE(s->InTransaction());
+    EXPECT_EQ(scalar(*other, "select NAZIV from ANAL where ID = 1").toString(), "Njegov");
+
+    ds.Cancel();
+    ds.Refresh();
+    ds.Last();
+    exec(*other, "DELETE FROM ANAL WHERE ID = 3");
+    try {
+        ds.Delete();
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), kRecordDeleted);
+    }
+    EXPECT_THROW(ds.Edit(), DbError);
+
+    ds.First();
+    ds.Edit();
+    ds.FieldByName("BRUTO")->SetAsFloat(5);
+    other->StartTransaction();
+    exec(*other, "UPDATE STP SET STOPNJA = 20");
+    try {
+        ds.Post();
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), kRecordLocked);
+    }
+    other->Commit();
+    ds.Post(); // the lock is gone
+    EXPECT_DOUBLE_EQ(scalar(*other, "select BRUTO from ANAL where ID = 1").toDouble(), 5.0);
+}
+
+struct Recorder : DataSetObserver
+{
+    QStringList events;
+    void dataSetReset(DataSet&) override { events << "reset"; }
+    void currentRowChanged(DataSet&, int row) override { events << QString("current %1").arg(row); }
+    void rowChanged(DataSet&, int row) override { events << QString("changed %1").arg(row); }
+    void rowInserted(DataSet&, int row) override { events << QString("inserted %1").arg(row); }
+    void rowRemoved(DataSet&, int row) override { events << QString("removed %1").arg(row); }
+};
+
+TEST_F(DataSetTest, ObserversFollowTheDataSetUnlessControlsAreDisabled)
+{
+    Recorder r;
+    ds.addObserver(&r);
+    ds.Open();
+    EXPECT_EQ(r.events, (QStringList{"reset", "current 0"}));
+    r.events.clear();
+    ds.DisableControls();
+    for (ds.First(); !ds.Eof(); ds.Next()) {
+    }
+    ds.EnableControls();
+    EXPECT_EQ(r.events, (QStringList{"reset", "current 2"}));
+    r.events.clear();
+    ds.First();
+    ds.Insert();
+    ds.Cancel();
+    EXPECT_EQ(r.events, (QStringList{"current 0", "inserted 0", "current 0", "removed 0", "current 0"}));
+    ds.removeObserver(&r);
+}
+
+TEST_F(DataSetTest, RefreshKeepsTheCurrentRowAndFiresAfterRefresh)
+{
+    ds.Open();
+    int refreshed = 0;
+    ds.AfterRefresh = [&](DataSet&) { ++refreshed; };
+    ds.Locate("ID", {3});
+    exec(*s, "INSERT INTO ANAL (ID, NAZIV) VALUES (0, 'Prvi')");
+    ds.Refresh();
+    EXPECT_EQ(refreshed, 1);
+    EXPECT_EQ(ds.RecordCount(), 4);
+    EXPECT_EQ(ds.FieldByName("NAZIV")->AsString(), "Kos");
+}
+
+} // namespace

@@ -1,0 +1,144 @@
+#include "db/db_test_util.h"
+#include "db/error.h"
+#include "db/transaction.h"
+
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+using namespace rek2;
+using rek2::test::scalar;
+using rek2::test::TempDatabase;
+
+namespace {
+
+TEST(Session, LogOnFailsForMissingOrForeignFilesWithoutCreatingThem)
+{
+    QTemporaryDir dir;
+    Session s;
+    s.LogonDatabase = dir.filePath("missing.db");
+    EXPECT_THROW(s.LogOn(), DbError);
+    EXPECT_FALSE(QFileInfo::exists(s.LogonDatabase));
+    EXPECT_FALSE(s.Connected());
+
+    const QString text = dir.filePath("notes.db");
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    s.LogonDatabase = text;
+    try {
+        s.LogOn();
+        FAIL() << "a text file accepted as a database";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "file is not a database");
+    }
+    EXPECT_FALSE(s.Connected());
+    s.LogOff(); // nothing when not connected
+}
+
+TEST(Session, TransactionsAreExplicitAndNotNested)
+{
+    TempDatabase db;
+    auto s = db.session();
+    s->executeDirect("CREATE TABLE T (V INTEGER)");
+    EXPECT_FALSE(s->InTransaction());
+    s->StartTransaction();
+    EXPECT_TRUE(s->InTransaction());
+    EXPECT_THROW(s->StartTransaction(), DbError);
+    rek2::test::exec(*s, "INSERT INTO T VALUES (1)");
+    s->Rollback();
+    EXPECT_FALSE(s->InTransaction());
+    EXPECT_EQ(scalar(*s, "select count(*) from T").toInt(), 0);
+
+    {
+        Transaction tx(*s);
+        rek2::test::exec(*s, "INSERT INTO T VALUES (2)");
+        tx.commit();
+    }
+    {
+        Transaction tx(*s); // left without commit: rolled back
+        rek2::test::exec(*s, "INSERT INTO T VALUES (3)");
+    }
+    EXPECT_EQ(scalar(*s, "select sum(V) from T").toInt(), 2);
+}
+
+class QueryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        s = db.session();
+        s->executeDirect("CREATE TABLE DOG (IDDOG INTEGER, DAN DATE, NZV VARCHAR(20), ZNESEK REAL)");
+        s->executeDirect(
+            "INSERT INTO DOG VALUES (1, '2026-12-01', 'Prvi', 10.5), (2, '2026-12-10', NULL, 20)");
+        q.SetSession(s.get());
+    }
+    TempDatabase db;
+    std::unique_ptr<Session> s;
+    Query q;
+};
+
+TEST_F(QueryTest, VariablesAreMatchedWithoutRegardToCaseOrColon)
+{
+    q.DeclareVariable(":DatumOd", VarType::Date);
+    q.SetVariable("DATUMOD", QDateTime(QDate(2026, 12, 10), QTime(15, 30))); // time of day dropped
+    q.SQL << "select IDDOG, NZV from DOG where DAN = :datumod";
+    q.Execute();
+    EXPECT_EQ(q.RowCount(), 1);
+    EXPECT_EQ(q.FieldAsInteger("iddog"), 2);
+    EXPECT_TRUE(q.FieldIsNull("NZV"));
+    EXPECT_EQ(q.FieldAsString(1), QString());
+
+    try {
+        q.SetVariable("DatumDo", QDate(2026, 1, 1));
+        FAIL() << "undeclared variable accepted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "Variable :DATUMDO not declared");
+    }
+}
+
+TEST_F(QueryTest, UsedButUndeclaredVariableFails)
+{
+    q.SQL << "select IDDOG from DOG where IDDOG = :ID";
+    EXPECT_THROW(q.Execute(), DbError);
+}
+
+TEST_F(QueryTest, EmptyTextIsBoundAsNull)
+{
+    q.DeclareVariable("NZV", VarType::String);
+    q.SetVariable("NZV", QString(""));
+    q.SQL << "UPDATE DOG SET NZV = :NZV WHERE IDDOG = 1";
+    q.Execute();
+    EXPECT_EQ(q.RowsProcessed(), 1);
+    EXPECT_EQ(scalar(*s, "select count(*) from DOG where NZV is null").toInt(), 2);
+}
+
+TEST_F(QueryTest, SelectWithoutRowGivesRowCountZeroAndKeepsTextAfterClose)
+{
+    q.SQL << "select ZNESEK from DOG where IDDOG = 99";
+    q.Execute();
+    EXPECT_EQ(q.RowCount(), 0);
+    EXPECT_EQ(q.FieldCount(), 1);
+    EXPECT_EQ(q.FieldAsFloat(0), 0.0);
+    q.Close();
+    q.SQL[0] = "select ZNESEK, DAN from DOG where IDDOG = 1";
+    q.Execute();
+    EXPECT_DOUBLE_EQ(q.FieldAsFloat(0), 10.5);
+    EXPECT_EQ(q.FieldAsDate("DAN"), QDate(2026, 12, 1));
+    EXPECT_THROW(q.Field("MISSING"), DbError);
+}
+
+TEST_F(QueryTest, EngineErrorIsPassedOnUnchanged)
+{
+    q.SQL << "select NOPE from DOG";
+    try {
+        q.Execute();
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "no such column: NOPE");
+    }
+}
+
+} // namespace
