@@ -7,12 +7,13 @@
 //   cmake -S . -B build -DREK2_BUILD_BENCH=ON && cmake --build build --target collect_run_bench
 //   build/bench/collect_run_bench [holders...]        (default 50000 100000 200000)
 #include "batch/demo_generator.h"
+#include "bench_util.h"
 #include "collect/collection_run.h"
 #include "collect/regroup.h"
-#include "store/context.h"
-#include "store/oracle_session.h"
-#include "store/schema.h"
-#include "store/settings_db.h"
+#include "db/schema.h"
+#include "db/session.h"
+#include "returns/context.h"
+#include "returns/settings_db.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,47 +28,9 @@
 #include <sqlite3.h>
 
 using namespace rek2;
-using Clock = std::chrono::steady_clock;
+using namespace rek2::bench;
 
 namespace {
-
-double seconds(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double>(b - a).count();
-}
-
-// Peak resident memory since the last reset, in MiB (Linux).
-void resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
-
-double peakMiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
-// Nobody at the workstation: recipients sharing a tax number (the demo
-// registry has some) are answered with Ignore, as the batch option does.
-class IgnoreDuplicates : public Operator
-{
-public:
-    void Napaka(const QString&, const QString&) override {}
-    int Opozorilo(const QString&, const QString&, const QString&) override { return 1; }
-    bool AbortIgnore(const QString&) override { return true; }
-    void Information(const QString&) override {}
-    bool Question(const QString&, const QString&) override { return true; }
-    QString OpenFileName(const QString&, const QString&) override { return QString(); }
-    void ShowMsgDlg(bool, const QString&) override {}
-};
 
 void run(QSqlQuery& q, const QString& sql)
 {
@@ -77,43 +40,20 @@ void run(QSqlQuery& q, const QString& sql)
     }
 }
 
-batch::DemoSummary makeRegistry(const QString& path, int holders)
-{
-    TOracleSession::createDatabaseFile(path);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("gen"));
-    db.setDatabaseName(path);
-    db.open();
-    createSchema(db);
-    batch::DemoOptions options;
-    options.holders = holders;
-    options.days = 10;
-    options.from = QDate(2026, 11, 2);
-    QSqlQuery q(db);
-    run(q, QStringLiteral("BEGIN"));
-    auto* handle = *static_cast<sqlite3**>(db.driver()->handle().data());
-    const batch::DemoSummary summary = batch::generateDemo(handle, options);
-    run(q, QStringLiteral("COMMIT"));
-    run(q, QStringLiteral("ANALYZE"));
-    q = QSqlQuery();
-    db.close();
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("gen"));
-    return summary;
-}
-
 void measure(int holders)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.db"));
-    const batch::DemoSummary demo = makeRegistry(path, holders);
+    const batch::DemoSummary demo = bench::makeDemoRegistry(path, holders);
     const QDate day = demo.largeDividendDay;
     const QString iso = day.toString(Qt::ISODate);
 
-    TOracleSession session;
+    Session session;
     session.LogonDatabase = path;
     session.LogOn();
     if (qEnvironmentVariableIsSet("REK2_BENCH_CACHE_KIB"))
-        session.executeDirect(QStringLiteral("PRAGMA cache_size=-") + qEnvironmentVariable("REK2_BENCH_CACHE_KIB"));
+        session.executeDirect(QStringLiteral("PRAGMA cache_size=-") +
+                              qEnvironmentVariable("REK2_BENCH_CACHE_KIB"));
 
     // (a) the floor: the day's payouts copied once, nothing else.
     session.executeDirect(QStringLiteral("CREATE TABLE SCRATCH AS SELECT * FROM DOG WHERE 0"));
@@ -125,7 +65,7 @@ void measure(int holders)
     session.executeDirect(QStringLiteral("COMMIT"));
     const double a = seconds(t0, Clock::now());
 
-    IgnoreDuplicates op;
+    bench::SilentOperator op;
     RekContext ctx;
     ctx.op = &op;
     loadDatabaseSettings(session, ctx.settings);

@@ -1,15 +1,16 @@
 // Loading the analytic grid's dataset with N rows, against the floor of
 // reading the same result with a bare QSqlQuery in the same run:
 //   (a) floor: QSqlQuery over the rewritten statement, every value read
-//   (b) TOracleDataSet::Open of the analytic working statement
+//   (b) DataSet::Open of the analytic working statement
 //   (c) resident memory the open dataset holds, per row
 //
 //   cmake -S . -B build -DREK2_BUILD_BENCH=ON && cmake --build build --target dataset_load_bench
 //   build/bench/dataset_load_bench [rows...]        (default 100000)
-#include "store/oracle_dataset.h"
-#include "store/oracle_session.h"
-#include "store/schema.h"
-#include "store/working_statements.h"
+#include "bench_util.h"
+#include "db/dataset.h"
+#include "db/schema.h"
+#include "db/session.h"
+#include "returns/working_statements.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -23,23 +24,9 @@
 #include <cstdio>
 
 using namespace rek2;
-using Clock = std::chrono::steady_clock;
+using namespace rek2::bench;
 
 namespace {
-
-double seconds(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double>(b - a).count();
-}
-
-double residentMiB()
-{
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> parts = f.readAll().split(' ');
-    return parts.size() > 1 ? parts[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
-}
 
 void fill(const QString& path, int rows)
 {
@@ -83,7 +70,7 @@ int main(int argc, char** argv)
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bench.db"));
         fill(path, rows);
-        TOracleSession s;
+        Session s;
         s.LogonDatabase = path;
         s.LogOn();
 
@@ -110,7 +97,7 @@ int main(int argc, char** argv)
 
         // (b) the dataset, (c) what it holds.
         const double before = residentMiB();
-        TOracleDataSet ds(QStringLiteral("odsNabor"));
+        DataSet ds(QStringLiteral("odsNabor"));
         ds.SetSession(&s);
         const auto b0 = Clock::now();
         openAnalyticWorking(ds, QDate(2026, 12, 1), QDate(2026, 12, 31));

@@ -7,8 +7,9 @@
 //   cmake -S . -B build -DREK2_BUILD_BENCH=ON && cmake --build build --target demo_init_bench
 //   build/bench/demo_init_bench [holders...]        (default 100000)
 #include "batch/batch.h"
-#include "batch/sqlite_statement.h"
-#include "store/schema.h"
+#include "bench_util.h"
+#include "db/schema.h"
+#include "db/sqlite/bulk_sqlite.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -24,25 +25,9 @@
 #include <sqlite3.h>
 
 using namespace rek2;
-using Clock = std::chrono::steady_clock;
+using namespace rek2::bench;
 
 namespace {
-
-double seconds(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double>(b - a).count();
-}
-
-double peakMiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
 
 qint64 count(const QString& path, const char* sql)
 {
@@ -74,18 +59,18 @@ double floorSeconds(const QString& path, qint64 events)
         createSchema(db);
         sqlite3* handle = *static_cast<sqlite3* const*>(db.driver()->handle().constData());
         const auto t0 = Clock::now();
-        batch::sqliteExec(handle, "BEGIN");
+        sqlite::SqliteBulkLoader loader(handle);
+        loader.exec("BEGIN");
         {
-            batch::SqliteStatement ins(handle,
-                                       "INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, SFKPN, SFVP, LOT, "
-                                       "TCJVLT, GOT, SFVPGOT, OBRVLT) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
+            auto ins = loader.prepare("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, SFKPN, SFVP, LOT, "
+                                      "TCJVLT, GOT, SFVPGOT, OBRVLT) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
             const QVariant code(QStringLiteral("IZD")), kind(QStringLiteral("=")),
                 day(QStringLiteral("2026-12-09"));
             for (qint64 i = 0; i < events; ++i)
-                ins.insert({1000000 + i, code, kind, day, 500000 + i % 100000, 5001, 101, 100.0, 1.0, 75.0,
-                            978, 1.0});
+                ins->insert({1000000 + i, code, kind, day, 500000 + i % 100000, 5001, 101, 100.0, 1.0, 75.0,
+                             978, 1.0});
         }
-        batch::sqliteExec(handle, "COMMIT");
+        loader.exec("COMMIT");
         elapsed = seconds(t0, Clock::now());
         db.close();
     }

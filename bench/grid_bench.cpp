@@ -1,6 +1,6 @@
 // The data grid over a large dataset: what showing and scrolling it costs on
 // top of opening the dataset, measured in the same run.
-//   (a) baseline: TOracleDataSet::Open of the analytic working statement
+//   (a) baseline: DataSet::Open of the analytic working statement
 //   (b) binding the grid and painting its first page
 //   (c) jumping to the last row and back, painting each time
 //   (d) 200 page-downs, each painted
@@ -8,11 +8,12 @@
 //
 //   cmake -S . -B build -DREK2_BUILD_BENCH=ON && cmake --build build --target grid_bench
 //   QT_QPA_PLATFORM=offscreen build/bench/grid_bench [rows...]      (default 100000)
-#include "grid/tfwwdbgrid.h"
-#include "store/oracle_dataset.h"
-#include "store/oracle_session.h"
-#include "store/schema.h"
-#include "store/working_statements.h"
+#include "bench_util.h"
+#include "db/dataset.h"
+#include "db/schema.h"
+#include "db/session.h"
+#include "returns/working_statements.h"
+#include "ui/grid/tfwwdbgrid.h"
 
 #include <QApplication>
 #include <QFile>
@@ -25,23 +26,9 @@
 #include <cstdio>
 
 using namespace rek2;
-using Clock = std::chrono::steady_clock;
+using namespace rek2::bench;
 
 namespace {
-
-double ms(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-double residentMiB()
-{
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> parts = f.readAll().split(' ');
-    return parts.size() > 1 ? parts[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
-}
 
 void fill(const QString& path, int rows)
 {
@@ -95,12 +82,12 @@ int main(int argc, char** argv)
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bench.db"));
         fill(path, rows);
-        TOracleSession s;
+        Session s;
         s.LogonDatabase = path;
         s.LogOn();
 
         const double m0 = residentMiB();
-        TOracleDataSet ds(QStringLiteral("odsNabor"));
+        DataSet ds(QStringLiteral("odsNabor"));
         ds.SetSession(&s);
         const auto a0 = Clock::now();
         openAnalyticWorking(ds, QDate(2026, 12, 1), QDate(2026, 12, 31));

@@ -4,10 +4,11 @@
 //
 //   cmake -S . -B build -DREK2_BUILD_BENCH=ON && cmake --build build --target xml_run_bench
 //   build/bench/xml_run_bench [rows]
-#include "store/context.h"
-#include "store/oracle_session.h"
-#include "store/schema.h"
-#include "store/working_statements.h"
+#include "bench_util.h"
+#include "db/schema.h"
+#include "db/session.h"
+#include "returns/context.h"
+#include "returns/working_statements.h"
 #include "xmlreturn/xml_return_run.h"
 
 #include <QCoreApplication>
@@ -21,7 +22,7 @@
 #include <cstdio>
 
 using namespace rek2;
-using Clock = std::chrono::steady_clock;
+using namespace rek2::bench;
 
 namespace {
 
@@ -73,11 +74,6 @@ bool fill(const QString& path, int rows)
     return true;
 }
 
-double seconds(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double>(b - a).count();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -86,12 +82,12 @@ int main(int argc, char** argv)
     const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.db"));
-    TOracleSession::createDatabaseFile(path);
+    Session::createDatabaseFile(path);
     if (!fill(path, rows))
         return 1;
     QSqlDatabase::removeDatabase(QStringLiteral("bench-fill"));
 
-    TOracleSession session;
+    Session session;
     session.LogonDatabase = path;
     session.LogOn();
 

@@ -4,6 +4,7 @@
 //
 //   cmake -S . -B build -DREK2_BUILD_BENCH=ON && cmake --build build --target xml_write_bench
 //   build/bench/xml_write_bench [items]
+#include "bench_util.h"
 #include "xmlreturn/return_document.h"
 
 #include <QCoreApplication>
@@ -17,7 +18,7 @@
 #include <vector>
 
 using namespace rek2;
-using Clock = std::chrono::steady_clock;
+using namespace rek2::bench;
 
 namespace {
 
@@ -49,11 +50,6 @@ std::vector<ReturnItem> demoItems(int n)
         a.davOdtOdbTuj = foreign ? gross * 0.05 : 0.0;
     }
     return items;
-}
-
-double seconds(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double>(b - a).count();
 }
 
 } // namespace
