@@ -110,6 +110,24 @@ QString IniFile::value(const QString& section, const QString& key, const QString
     return line.mid(line.indexOf(u'=') + 1).trimmed();
 }
 
+QStringList IniFile::keys(const QString& section) const
+{
+    QStringList out;
+    bool inSection = false;
+    for (const QString& line : lines_) {
+        if (isSection(line)) {
+            inSection = sectionName(line).compare(section, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        if (!inSection || isComment(line))
+            continue;
+        const int eq = line.indexOf(u'=');
+        if (eq > 0)
+            out << line.left(eq).trimmed();
+    }
+    return out;
+}
+
 int IniFile::intValue(const QString& section, const QString& key, int fallback) const
 {
     bool ok = false;

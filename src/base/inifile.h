@@ -26,6 +26,8 @@ public:
 
     bool contains(const QString& section, const QString& key) const;
     QString value(const QString& section, const QString& key, const QString& fallback = QString()) const;
+    // The keys of a section in file order; empty when the section is missing.
+    QStringList keys(const QString& section) const;
     // 0 (or `fallback`) when missing or not a whole number.
     int intValue(const QString& section, const QString& key, int fallback = 0) const;
 
