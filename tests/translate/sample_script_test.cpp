@@ -18,9 +18,9 @@ namespace ts = rek2::translation_store;
 
 namespace {
 
-QString sourceFile(const QString& relative)
+QString docsFile(const QString& relative)
 {
-    return qEnvironmentVariable("REK2_SOURCE_DIR") + u'/' + relative;
+    return QStringLiteral(REK2_DOCS_DIR) + u'/' + relative;
 }
 
 // Saves a picture of `w` when REK2_SCREENSHOT_DIR names a folder.
@@ -36,8 +36,7 @@ void screenshot(QWidget& w, const QString& name)
 // The sample script of docs/, imported by the start-up maintenance.
 void importSample(TranslateHome& home)
 {
-    ASSERT_TRUE(
-        QFile::copy(sourceFile("docs/translations/grid_dialogs_en.sql"), home.path("grid_dialogs_en.sql")));
+    ASSERT_TRUE(QFile::copy(docsFile("translations/grid_dialogs_en.sql"), home.path("grid_dialogs_en.sql")));
     home.write("QuorTranslation.ini",
                "[IMPORT]\r\nGridDialogsEN=1\r\n[FILES]\r\nGridDialogsEN=grid_dialogs_en.sql\r\n");
     TranslationDatabase db;
