@@ -1,6 +1,7 @@
 #include "batch/batch.h"
 #include "batch/check_command.h"
 #include "batch/collect_command.h"
+#include "batch/import_command.h"
 #include "batch/init_command.h"
 #include "batch/xml_command.h"
 
@@ -16,6 +17,8 @@ const std::vector<BatchCommand>& batchCommands()
         {QStringLiteral("check"), QStringLiteral("check --from LLLL-MM-DD [--to LLLL-MM-DD]"), runCheck},
         {QStringLiteral("xml"), QStringLiteral("xml --from LLLL-MM-DD [--to LLLL-MM-DD] (--all | ID ...)"),
          runXmlCommand},
+        {QStringLiteral("import"), QStringLiteral("import DATOTEKA --day LLLL-MM-DD [--yes]"),
+         runImportCommand},
         {QStringLiteral("history"), QStringLiteral("history --from LLLL-MM-DD [--to LLLL-MM-DD]"),
          runHistoryCommand},
     };
