@@ -262,6 +262,11 @@ ImportOutcome SheetImport::run(const QString& path)
     const ImportMapping mapping = loadImportMapping(*ctx_.session);
     log(QStringLiteral("Prebrana preglednica ") + path + QStringLiteral(" (vrstic=") +
         QString::number(table.rowCount()) + QLatin1Char(')'));
+    // The tabs are disabled while rows are stored: the window keeps painting
+    // and the progress bar moves, but no second action can start meanwhile.
+    std::optional<BusyGuard> busy;
+    if (ctx_.op)
+        busy.emplace(*ctx_.op, QStringLiteral("Import iz XLS...."));
     try {
         storeRows(table, mapping, out);
     } catch (const std::exception& e) {

@@ -119,7 +119,8 @@ bool TfRek::Question(const QString& message, const QString& title)
 
 QString TfRek::OpenFileName(const QString& caption, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(this, caption, QString(), filter);
+    // The installation folder is where operators keep the sheets they import.
+    return QFileDialog::getOpenFileName(this, caption, installationFolder(), filter);
 }
 
 void TfRek::centrePanel6()

@@ -3,6 +3,7 @@
 
 #include "db/session.h"
 #include "edit/qstring_print.h"
+#include "import/mapping_editor.h"
 #include "import/workbook.h"
 #include "returns/context.h"
 #include "support/fixture_db.h"
@@ -268,4 +269,50 @@ TEST(SheetImport, MappingColumnsBeyondTheSheetAndSeparateNames)
                           "krkg|2009-06-15|2009-07-10|0"});
     EXPECT_EQ(out.findings,
               "\r\nZa ID:" + QString::number(out.stored[0].id) + " manjka država za nerezidenta!");
+}
+
+// The mapping panel's dataset: on an empty table the first typing starts
+// the row; letters are saved in upper case and shown so when the tab is
+// reopened, and the import then reads that column; a wrong value is refused
+// with the field's caption and nothing is saved.
+TEST(MappingEditor, EditSaveReopen)
+{
+    ImportFixture f;
+    f.db.exec("DELETE FROM REK2_IMPORT_PARAMS");
+    MappingEditor editor;
+    editor.open(&f.session);
+    EXPECT_EQ(editor.value("KOLONA_A003I"), "");
+    QString message;
+    auto rowCount = [&f] {
+        QSqlQuery q(f.db.db());
+        EXPECT_TRUE(q.exec("SELECT COUNT(*) FROM REK2_IMPORT_PARAMS") && q.next());
+        return q.value(0).toInt();
+    };
+    EXPECT_TRUE(editor.save(message)); // nothing pending: nothing happens
+    EXPECT_EQ(rowCount(), 0);
+
+    editor.setValue("START_PODATKOV", "3");
+    editor.setValue("KOLONA_012", "b");
+    editor.setValue("KOLONA_A003I", "ab");
+    editor.setValue("KOLONA_A003P", "ABC");
+    EXPECT_FALSE(editor.save(message));
+    EXPECT_EQ(
+        message,
+        "\"Priimek\": \"ABC\" ni stolpec preglednice (ena ali dve črki od A do Z, na primer C ali AB).");
+    EXPECT_EQ(rowCount(), 0);
+
+    editor.setValue("KOLONA_A003P", "h");
+    EXPECT_TRUE(editor.save(message)) << qPrintable(message);
+    editor.open(&f.session);
+    EXPECT_EQ(editor.value("KOLONA_A003I"), "AB");
+    EXPECT_EQ(editor.value("KOLONA_012"), "B");
+    EXPECT_EQ(editor.value("START_PODATKOV"), "3");
+    const ImportMapping mapping = loadImportMapping(f.session);
+    EXPECT_EQ(mapping.column("KOLONA_A003I"), 28);
+
+    editor.setValue("KOLONA_012", "C");
+    EXPECT_TRUE(editor.save(message));
+    editor.open(&f.session);
+    EXPECT_EQ(editor.value("KOLONA_012"), "C");
+    EXPECT_EQ(rowCount(), 1);
 }
