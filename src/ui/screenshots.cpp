@@ -1,9 +1,13 @@
 #include "ui/screenshots.h"
+#include "base/paths.h"
+#include "import/sheet_import.h"
 #include "ui/dialogs.h"
+#include "ui/grid/tfwwdbgrid.h"
 #include "ui/tfrek.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QPixmap>
 #include <QScreen>
@@ -18,6 +22,38 @@ void settle()
 {
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
+}
+
+// With a sheet named by the environment: the collection tab while the sheet
+// is imported (progress bar half way) and after it (grids filled).
+int importScreenshots(TfRek& w, const QString& folder)
+{
+    const QString sheet = qEnvironmentVariable("REK2_SCREENSHOT_IMPORT");
+    const QDate day = QDate::fromString(qEnvironmentVariable("REK2_SCREENSHOT_IMPORT_DAY"), Qt::ISODate);
+    if (sheet.isEmpty() || !day.isValid())
+        return 0;
+    int written = 0;
+    auto shoot = [&](const char* name) {
+        settle();
+        if (w.grab().save(QDir(folder).filePath(QString::fromLatin1(name))))
+            ++written;
+    };
+    w.PageControl1->setCurrentIndex(0);
+    w.dtpDatumOd->setDate(day);
+    w.guarded([&] {
+        importxls::SheetImport::Hooks hooks;
+        hooks.grid.attachSummaryGrid = [&w](bool attached) {
+            w.dbgZbirni->setDataSet(attached ? &w.ctx.odsREK2_Zbir : nullptr);
+        };
+        int stored = 0;
+        hooks.rowStored = [&](const importxls::StoredRow&) {
+            if (++stored == 150)
+                shoot("4_import_med_uvozom.png");
+        };
+        importxls::SheetImport(w.ctx, installationFolder(), hooks).run(sheet);
+    });
+    shoot("4_import_po_uvozu.png");
+    return written;
 }
 
 } // namespace
@@ -70,6 +106,7 @@ int takeScreenshots(TfRek& w, const QString& folder)
                 std::fprintf(stderr, "%s ni mogoče zapisati\n", file.toUtf8().constData());
         }
     }
+    written += importScreenshots(w, folder);
     setDialogInterceptor(nullptr);
     return written;
 }
