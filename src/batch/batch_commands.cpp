@@ -3,6 +3,7 @@
 #include "batch/collect_command.h"
 #include "batch/import_command.h"
 #include "batch/init_command.h"
+#include "batch/review_commands.h"
 #include "batch/xml_command.h"
 
 namespace rek2::batch {
@@ -21,6 +22,10 @@ const std::vector<BatchCommand>& batchCommands()
          runImportCommand},
         {QStringLiteral("history"), QStringLiteral("history --from LLLL-MM-DD [--to LLLL-MM-DD]"),
          runHistoryCommand},
+        {QStringLiteral("docnum"), QStringLiteral("docnum ID_REK2_ZBIR EDP-ŠTEVILKA"), runDocnumCommand},
+        {QStringLiteral("storno"), QStringLiteral("storno ID_REK2_ZBIR"), runStornoCommand},
+        {QStringLiteral("popravek"), QStringLiteral("popravek ID_REK2_ZBIR"), runPopravekCommand},
+        {QStringLiteral("restore"), QStringLiteral("restore ID_REK2_ZBIR"), runRestoreCommand},
     };
     return table;
 }

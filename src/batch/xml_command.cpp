@@ -8,6 +8,8 @@
 #include "returns/context.h"
 #include "returns/settings_db.h"
 #include "returns/working_statements.h"
+#include "review/pregled.h"
+#include "review/review_chain.h"
 #include "xmlreturn/xml_return_run.h"
 
 #include <QDate>
@@ -193,7 +195,9 @@ int runHistoryCommand(BatchContext& ctx, const QStringList& args)
         view.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, o.from);
         view.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, o.to);
         view.Open();
-        ctx.print(columns.join(QLatin1Char('\t')));
+        ctx.print(columns.join(QLatin1Char('\t')) + QStringLiteral("\tSUPERSEDED"));
+        // Superseded among the printed summaries, as the review tab draws them.
+        const std::vector<bool> superseded = review::supersededFlags(review::chainEntries(view));
         for (view.First(); !view.Eof(); view.Next()) {
             QStringList line;
             for (const QString& column : columns) {
@@ -209,6 +213,7 @@ int runHistoryCommand(BatchContext& ctx, const QStringList& args)
                 else
                     line << QString::number(f->AsFloat(), 'f', 2);
             }
+            line << (superseded[size_t(view.CurrentRow())] ? QStringLiteral("D") : QStringLiteral("N"));
             ctx.print(line.join(QLatin1Char('\t')));
         }
         return kExitOk;

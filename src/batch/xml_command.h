@@ -12,7 +12,8 @@ int runXmlCommand(BatchContext& ctx, const QStringList& args);
 
 // history --from YYYY-MM-DD [--to YYYY-MM-DD]
 // Prints the archived summaries paid in the period: the columns of "collect",
-// then DURS_ID_DOK, CORRECTIONFORDOCUMENT, CAS, USR, COMPUTER.
+// then DURS_ID_DOK, CORRECTIONFORDOCUMENT, CAS, USR, COMPUTER and SUPERSEDED
+// (D when another printed summary cancels or corrects it, else N).
 int runHistoryCommand(BatchContext& ctx, const QStringList& args);
 
 } // namespace rek2::batch

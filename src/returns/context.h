@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <vector>
 
 namespace rek2 {
 
@@ -33,6 +34,10 @@ struct RekContext
     DataSet odsNaborREK2{QStringLiteral("odsNaborREK2")}; // re-grouping source
     QList<int> selectedZbirIds;                           // summary grid selection
 
+    DataSet odsPregled{QStringLiteral("odsPregled")};   // review tab: history summaries
+    DataSet odsPregledA{QStringLiteral("odsPregledA")}; // review tab: history rows of one summary
+    std::vector<bool> pregledSuperseded;                // per row of odsPregled, as last filled
+
     // Sets the session and binds every owned dataset to it.
     void attachSession(Session* s)
     {
@@ -41,6 +46,8 @@ struct RekContext
         odsREK2_Zbir.SetSession(s);
         odsKupon.SetSession(s);
         odsNaborREK2.SetSession(s);
+        odsPregled.SetSession(s);
+        odsPregledA.SetSession(s);
     }
 
     // A log that is missing or cannot be written never stops the action.

@@ -120,4 +120,77 @@ void defineSummaryFields(DataSet& ds)
                });
 }
 
+void defineHistorySummaryFields(DataSet& ds)
+{
+    using T = FieldType;
+    define(ds, {
+                   {"SFKPN", T::Integer, "Šifra kupona", 0, "", false},
+                   {"SFVP", T::String, "VP", 20},
+                   {"STKPN", T::Integer, "Kupon", 0, "", true, true},
+                   {"ID_REK2_ZBIR", T::Integer, "ID zbirne"},
+                   {"DURS_ID_DOK", T::String, "EDP številka", 40},
+                   {"CORRECTIONFORDOCUMENT", T::String, "Ref. na zbirni", 40},
+                   {"CORRECTIONFORANALITICALDATA", T::String, "Ref. na analitiko", 40},
+                   {"CORRECTIONTYPE", T::String, "Tip dokumenta", 40},
+                   {"IZPLAC_NAZIV", T::String, "Izplačevalec", 100, "", true, true},
+                   {"IZPLAC_NASLOV", T::String, "Naslov", 100, "", true, true},
+                   {"IZPLAC_DVS", T::String, "Davčna številka", 8, "", true, true},
+                   {"NAZIV", T::String, "Pooblaščenec", 100},
+                   {"NASLOV", T::String, "Naslov", 100},
+                   {"POOB_DVS", T::String, "Davčna številka", 8},
+                   {"SIF_VRSTE_DOH", T::String, "Vrsta dohodka", 10},
+                   {"MESEC_LETO", T::String, "Izplačilo za mesec", 7},
+                   {"DATUM_IZP", T::Date, "Datum izplačila"},
+                   {"DATUM_PLC_DVK", T::Date, "Datum plačila davkov"},
+                   {"ZAPST_DEL", T::Integer, "Zap.št del. plačila"},
+                   {"STZAP_REZ", T::Integer, "Število rezidentov"},
+                   {"STZAP_NEREZ", T::Integer, "Število nerezidentov"},
+                   {"NETO", T::Float, "Neto izplačilo", 0, kAmount},
+                   {"DOH", T::Float, "Dohodek", 0, kAmount},
+                   {"DOH_NEREZ", T::Float, "Dohodek nerezidentov", 0, kAmount},
+                   {"DOH_BREZ_DAVODT", T::Float, "Dohodek brez DO", 0, kAmount},
+                   {"DAV_OSN", T::Float, "Davčna osnova", 0, kAmount},
+                   {"DAV_ODT", T::Float, "Dav. odt. po splošni stopnji", 0, kAmount},
+                   {"STOPNJA", T::Float, "Stopnja", 0, "#,##0."},
+                   {"DAV_TUJ", T::Float, "Odbitek tujega davka", 0, kAmount},
+                   {"DAV_ZNZ_STP_LES", T::Float, "Po znižani stopnji, po lestvici", 0, kAmount},
+                   {"DAV_ZNZ_STP", T::Float, "Po nižji stopnji (264.čl)", 0, kAmount},
+                   {"DAV_ZNZ_OSN", T::Float, "Davčna osnova za zniž.dav.st.", 0, ",0.00"},
+                   {"SKUPAJ", T::Float, "Za plačilo", 0, kAmount},
+                   {"VPL_PODRACUN", T::String, "Vplačilni podračun", 100},
+                   {"CAS", T::Date, "Čas"},
+                   {"USR", T::String, "Uporabnik", 40},
+                   {"COMPUTER", T::String, "Računalnik", 100},
+               });
+}
+
+void defineHistoryAnalyticFields(DataSet& ds)
+{
+    using T = FieldType;
+    define(ds, {
+                   {"ID_REK2_ANAL", T::Integer, "ID analitike"},
+                   {"ID_REK2_ZBIR", T::Integer, "ID zbirne"},
+                   {"DURS_ID_DOK", T::String, "EDP številka", 40},
+                   {"DVS", T::String, "Davčna številka", 8},
+                   {"IDENT_ST", T::String, "Ident. številka", 50},
+                   {"IME", T::String, "Ime", 100},
+                   {"PRIIMEK", T::String, "Priimek", 100},
+                   {"NAZIV", T::String, "Ime in priimek", 100},
+                   {"REZ", T::String, "Rezidentstvo", 1},
+                   {"DRZ", T::String, "Država", 20},
+                   {"UGO_MED_POG", T::String, "Uveljavljanje ugodnosti", 1},
+                   {"SIF_SFDOH", T::String, "Oznaka vrste dohodka", 10},
+                   {"BRUTO", T::Float, "Bruto znesek", 0, kAmount},
+                   {"DAV_ODT_OBR", T::Float, "Obračunani davčni odtegljaj", 0, kAmount},
+                   {"DAV_ODT_PLC", T::Float, "Plačani davčni odtegljaj", 0, kAmount},
+                   {"DAV_ODT_ODB_TUJ", T::Float, "Odbitek tujega davka", 0, kAmount},
+                   {"SIF_VRSTE_DOH", T::String, "Vrsta dohodka", 10},
+                   {"DATUM_IZP_DIV", T::Date, "Datum izplačila"},
+                   {"DATUM_PLC_DVK", T::Date, "Datum plačila davkov"},
+                   {"STATUS", T::String, "Status", 1},
+                   {"SfKpn", T::Integer, "Kupon"},
+                   {"SFVP", T::String, "VP", 20},
+               });
+}
+
 } // namespace rek2

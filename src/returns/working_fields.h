@@ -17,4 +17,10 @@ class DataSet;
 void defineAnalyticFields(DataSet& ds);
 void defineSummaryFields(DataSet& ds);
 
+// The review tab's views in their grids' order: history summaries
+// (odsPregled: SFKPN hidden first, the computed STKPN and payer columns,
+// then CAS, USR, COMPUTER) and the history rows of one summary (odsPregledA).
+void defineHistorySummaryFields(DataSet& ds);
+void defineHistoryAnalyticFields(DataSet& ds);
+
 } // namespace rek2

@@ -43,6 +43,8 @@ TfRek::TfRek(LogonValues logon, QWidget* parent)
     buildLayout();
     dbgZbirni->setDataSet(&ctx.odsREK2_Zbir);
     dbgNabor->setDataSet(&ctx.odsNabor);
+    dbgPregled->setDataSet(&ctx.odsPregled);
+    dbgPredgledA->setDataSet(&ctx.odsPregledA);
     FormCreate();
     wireHandlers();
 }

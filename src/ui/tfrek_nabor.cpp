@@ -4,6 +4,7 @@
 #include "collect/summary_fields.h"
 #include "edit/nabor_actions.h"
 #include "returns/working_fields.h"
+#include "review/pregled.h"
 #include "ui/editor/dialog_record_editor.h"
 #include "ui/grid/tfwwdbgrid.h"
 #include "ui/tfrek.h"
@@ -37,6 +38,8 @@ void TfRek::afterLogOn()
     // view's columns with its computed ones (coupon number, payer).
     defineAnalyticFields(ctx.odsNabor);
     collect::installSummaryCalcFields(ctx, ctx.odsREK2_Zbir);
+    // The review tab's two views (tfrek_pregled.cpp).
+    review::PregledActions::prepare(ctx);
 }
 void TfRek::SpeedButton2Click()
 {

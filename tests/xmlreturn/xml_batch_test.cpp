@@ -59,7 +59,7 @@ TEST_F(XmlBatch, WritesThePeriodsReturnsAndListsHistory)
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].startsWith("ID_REK2_ZBIR\tSFVP\tSTKPN\t"));
-    EXPECT_TRUE(lines[0].endsWith("\tSKUPAJ\tDURS_ID_DOK\tCORRECTIONFORDOCUMENT\tCAS\tUSR\tCOMPUTER"));
+    EXPECT_TRUE(lines[0].endsWith("\tSKUPAJ\tDURS_ID_DOK\tCORRECTIONFORDOCUMENT\tCAS\tUSR\tCOMPUTER\tSUPERSEDED"));
     EXPECT_TRUE(lines[1].startsWith("103\tKRKG\t12\tO\t1901\t2026-11-30\t\t1\t1\t0\t80.00\t"));
 }
 
