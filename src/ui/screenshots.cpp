@@ -3,6 +3,7 @@
 #include "import/sheet_import.h"
 #include "ui/dialogs.h"
 #include "ui/grid/tfwwdbgrid.h"
+#include "ui/editor/tfdetailsdlg.h"
 #include "ui/tfrek.h"
 
 #include <QApplication>
@@ -56,6 +57,18 @@ int importScreenshots(TfRek& w, const QString& folder)
     return written;
 }
 
+// Makes the first numbered original return current; false when none.
+bool numberedOriginal(DataSet& ds)
+{
+    if (!ds.Active())
+        return false;
+    for (ds.First(); !ds.Eof(); ds.Next())
+        if (ds.FieldByName(QStringLiteral("CORRECTIONTYPE"))->AsString() == QLatin1String("O") &&
+            !ds.FieldByName(QStringLiteral("DURS_ID_DOK"))->IsNull())
+            return true;
+    return false;
+}
+
 } // namespace
 
 int takeScreenshots(TfRek& w, const QString& folder)
@@ -104,6 +117,20 @@ int takeScreenshots(TfRek& w, const QString& folder)
                 ++written;
             else
                 std::fprintf(stderr, "%s ni mogoče zapisati\n", file.toUtf8().constData());
+            // The record editor as a double-click on the review grid opens it
+            // for a numbered return (read-only, "Storno" and "Popravek").
+            if (tab == 2 && !maximised && numberedOriginal(w.ctx.odsPregled)) {
+                TfDetailsDlg dlg(w, &w);
+                dlg.Pripravi(&w.ctx.odsPregled, QStringLiteral("nič"), QDateTime(), 0, QString(), true,
+                             QString());
+                dlg.show();
+                settle();
+                const QString editorFile = QDir(folder).filePath(QStringLiteral("2_pregled_urejevalnik.png"));
+                if (dlg.grab().save(editorFile))
+                    ++written;
+                dlg.close();
+                settle();
+            }
         }
     }
     written += importScreenshots(w, folder);
