@@ -2,8 +2,8 @@
 #include "base/paths.h"
 #include "import/sheet_import.h"
 #include "ui/dialogs.h"
-#include "ui/grid/tfwwdbgrid.h"
 #include "ui/editor/tfdetailsdlg.h"
+#include "ui/grid/tfwwdbgrid.h"
 #include "ui/tfrek.h"
 
 #include <QApplication>
