@@ -4,6 +4,8 @@
 #include "translate_home.h"
 #include "ui/dialogs.h"
 #include "ui/translate/form_translation.h"
+#include "ui/translate/form_translator.h"
+#include "ui/translate/tfquorprevod.h"
 #include "ui/translate/translated_dialog.h"
 
 #include <QApplication>
@@ -282,4 +284,37 @@ TEST(TranslatedDialog, BadInputLeavesTheProgramGoing)
         EXPECT_EQ(german.lPolje->text(), "Polje");
         EXPECT_EQ(german.translator()->LanguageText, "");
     }
+}
+
+// The settings page and Ctrl+Shift+Alt+X save into the file start-up reads,
+// so the next dialog follows them.
+TEST(TranslatedDialog, SavedSettingsTakeEffectForTheNextDialog)
+{
+    TranslateHome home;
+    auto s = home.database();
+    seedEnglish(*s);
+    home.settings("SLO", false, false);
+    SampleDialog first;
+    ASSERT_TRUE(first.prepareTranslation());
+    {
+        TFQuorPrevod manager(*first.translator());
+        manager.showSettings();
+        manager.eKoda->setText("ENG");
+        manager.eOpis->setText("English");
+        manager.bUpdateClick();
+        manager.cbTranslate->setChecked(true);
+        EXPECT_FALSE(manager.cbWriteMode->isChecked());
+    }
+    SampleDialog second;
+    ASSERT_TRUE(second.prepareTranslation());
+    EXPECT_EQ(second.lPolje->text(), "Field");
+    EXPECT_EQ(second.translator()->Language, "ENG");
+
+    auto* translator = second.findChild<QuorFormTranslator*>();
+    ASSERT_TRUE(translator);
+    translator->SwitchTranslationOff();
+    SampleDialog third;
+    ASSERT_TRUE(third.prepareTranslation());
+    EXPECT_EQ(third.lPolje->text(), "Polje");
+    EXPECT_FALSE(third.translator()->Translation);
 }

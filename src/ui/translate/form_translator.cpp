@@ -22,6 +22,13 @@ void showError(QWidget* parent, const QString& text)
 
 } // namespace
 
+bool translateDialog(QWidget* form)
+{
+    if (form->findChild<QuorFormTranslator*>(QString(), Qt::FindDirectChildrenOnly))
+        return true;
+    return (new QuorFormTranslator(form))->run();
+}
+
 QuorFormTranslator::QuorFormTranslator(QWidget* form) : QObject(form), form_(form) {}
 
 QuorFormTranslator::~QuorFormTranslator() = default;

@@ -43,4 +43,8 @@ private:
     int designTag_ = 0;
 };
 
+// Gives `form` its translator (a child QuorFormTranslator) and runs it once;
+// the hook for any dialog base: false when the dialog must not open.
+bool translateDialog(QWidget* form);
+
 } // namespace rek2
