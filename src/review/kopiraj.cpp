@@ -202,28 +202,26 @@ KopirajResult Kopiraj::run(bool cancellation)
                               .arg(hid)
                               .arg(made));
 
-    q.DeclareVariable(QStringLiteral("AID"), VarType::Integer);
-    q.DeclareVariable(QStringLiteral("NEWAID"), VarType::Integer);
-    q.DeclareAndSet(QStringLiteral("STATUS"), VarType::String, newType);
-    for (int aid : rowIds) {
-        const int newAid =
-            result.restore ? aid : GetNewID(*ctx.session, ctx.settings, QStringLiteral("Analitika"));
-        q.SetVariable(QStringLiteral("AID"), aid);
-        q.SetVariable(QStringLiteral("NEWAID"), newAid);
-        const int n =
-            exec(q, {QStringLiteral("INSERT INTO REK2_ANAL (ID_REK2_ANAL, ID_REK2_ZBIR, ") + rest +
-                         QStringLiteral(")"),
-                     QStringLiteral("SELECT :NEWAID, :ZID, ") + rest,
-                     QStringLiteral("FROM REK2_ANAL_HST WHERE ID_REK2_ANAL = :AID AND ID_REK2_ZBIR = :HID")});
-        if (n != 1)
-            throw ReviewError(
-                QStringLiteral(
-                    "Analitika %1 oddanega zbirnega zapisa %2 je v zgodovini %3-krat; kopija ni narejena.")
-                    .arg(aid)
-                    .arg(hid)
-                    .arg(n));
-        ++result.rows;
-        if (!result.restore) {
+    if (!result.restore) {
+        q.DeclareVariable(QStringLiteral("AID"), VarType::Integer);
+        q.DeclareVariable(QStringLiteral("NEWAID"), VarType::Integer);
+        q.DeclareAndSet(QStringLiteral("STATUS"), VarType::String, newType);
+        for (int aid : rowIds) {
+            const int newAid = GetNewID(*ctx.session, ctx.settings, QStringLiteral("Analitika"));
+            q.SetVariable(QStringLiteral("AID"), aid);
+            q.SetVariable(QStringLiteral("NEWAID"), newAid);
+            const int n = exec(
+                q, {QStringLiteral("INSERT INTO REK2_ANAL (ID_REK2_ANAL, ID_REK2_ZBIR, ") + rest +
+                        QStringLiteral(")"),
+                    QStringLiteral("SELECT :NEWAID, :ZID, ") + rest,
+                    QStringLiteral("FROM REK2_ANAL_HST WHERE ID_REK2_ANAL = :AID AND ID_REK2_ZBIR = :HID")});
+            if (n != 1)
+                throw ReviewError(QStringLiteral("Analitika %1 oddanega zbirnega zapisa %2 je v zgodovini "
+                                                 "%3-krat; kopija ni narejena.")
+                                      .arg(aid)
+                                      .arg(hid)
+                                      .arg(n));
+            ++result.rows;
             // Each event link of the row again, for the copy, without number or file.
             result.links += exec(
                 q,
@@ -237,32 +235,56 @@ KopirajResult Kopiraj::run(bool cancellation)
     if (result.restore) {
         // The files of this return: the names its rows' links carry, except
         // names that links of another return still in history carry too.
-        DataSet names(QStringLiteral("odsREK2_DOG"));
-        names.SetSession(ctx.session);
-        names.SQL = QStringList{
-            QStringLiteral("SELECT DISTINCT D.XML_FILE FROM REK2_DOG D, REK2_ANAL_HST A"),
-            QStringLiteral(
-                "WHERE A.ID_REK2_ZBIR = :HID AND D.ID_REK2_ANAL = A.ID_REK2_ANAL AND D.XML_FILE IS NOT NULL"),
-            QStringLiteral(
-                "AND NOT EXISTS (SELECT 1 FROM REK2_DOG O, REK2_ANAL_HST OA WHERE O.XML_FILE = D.XML_FILE"),
-            QStringLiteral("AND OA.ID_REK2_ANAL = O.ID_REK2_ANAL AND OA.ID_REK2_ZBIR <> :HID)"),
-            QStringLiteral("ORDER BY D.XML_FILE")};
-        names.DeclareAndSet(QStringLiteral("HID"), VarType::Integer, hid);
-        names.Open();
         QStringList fileNames;
-        for (names.First(); !names.Eof(); names.Next())
-            fileNames << names.Fields(0)->AsString();
-        names.Close();
-
-        for (int aid : rowIds) {
-            q.SetVariable(QStringLiteral("AID"), aid);
-            result.links +=
-                exec(q, {QStringLiteral(
-                            "UPDATE REK2_DOG SET XML_FILE = NULL WHERE ID_REK2_ANAL = :AID AND XML_FILE IS "
-                            "NOT NULL")});
-            exec(q, {QStringLiteral(
-                        "DELETE FROM REK2_ANAL_HST WHERE ID_REK2_ANAL = :AID AND ID_REK2_ZBIR = :HID")});
+        {
+            DataSet names(QStringLiteral("odsREK2_DOG"));
+            names.SetSession(ctx.session);
+            names.SQL = QStringList{
+                QStringLiteral("SELECT DISTINCT D.XML_FILE FROM REK2_DOG D WHERE D.XML_FILE IS NOT "
+                               "NULL AND D.ID_REK2_ANAL IN"),
+                QStringLiteral("(SELECT A.ID_REK2_ANAL FROM REK2_ANAL_HST A WHERE A.ID_REK2_ZBIR = "
+                               ":HID) ORDER BY D.XML_FILE")};
+            names.DeclareAndSet(QStringLiteral("HID"), VarType::Integer, hid);
+            names.Open();
+            Query other(QStringLiteral("qXmlFileOther"));
+            other.SetSession(ctx.session);
+            other.SQL = QStringList{
+                QStringLiteral(
+                    "SELECT 1 FROM REK2_DOG O WHERE O.XML_FILE = :XML_FILE AND EXISTS (SELECT 1 FROM "
+                    "REK2_ANAL_HST OA"),
+                QStringLiteral("WHERE OA.ID_REK2_ANAL = O.ID_REK2_ANAL AND OA.ID_REK2_ZBIR <> :HID)")};
+            other.DeclareAndSet(QStringLiteral("HID"), VarType::Integer, hid);
+            other.DeclareVariable(QStringLiteral("XML_FILE"), VarType::String);
+            for (names.First(); !names.Eof(); names.Next()) {
+                other.SetVariable(QStringLiteral("XML_FILE"), names.Fields(0)->AsString());
+                other.Execute();
+                if (other.RowCount() == 0)
+                    fileNames << names.Fields(0)->AsString();
+            }
         }
+
+        // The rows taken back are those the tab loaded for the summary: its
+        // identifier, payout day and tax payment day.
+        const QString rows = QStringLiteral(" WHERE ID_REK2_ZBIR = :HID AND DATUM_IZP_DIV = :IZP AND ") +
+                             (plc.isValid() ? QStringLiteral("DATUM_PLC_DVK = :PLC ")
+                                            : QStringLiteral("DATUM_PLC_DVK IS NULL "));
+        q.DeclareAndSet(QStringLiteral("IZP"), VarType::Date, izp);
+        if (plc.isValid())
+            q.DeclareAndSet(QStringLiteral("PLC"), VarType::Date, plc);
+        const QString all = QStringLiteral("ID_REK2_ANAL, ID_REK2_ZBIR, ") + rest;
+        result.rows =
+            exec(q, {QStringLiteral("INSERT INTO REK2_ANAL (") + all + QStringLiteral(")"),
+                     QStringLiteral("SELECT ") + all + QStringLiteral(" FROM REK2_ANAL_HST") + rows});
+        if (result.rows != rowIds.size())
+            throw ReviewError(
+                QStringLiteral("Analitike oddanega zbirnega zapisa %1 so se med vračanjem spremenile; "
+                               "vrnitev ni narejena.")
+                    .arg(hid));
+        result.links =
+            exec(q, {QStringLiteral("UPDATE REK2_DOG SET XML_FILE = NULL WHERE XML_FILE IS NOT NULL AND "
+                                    "ID_REK2_ANAL IN (SELECT ID_REK2_ANAL FROM REK2_ANAL_HST") +
+                     rows + QStringLiteral(")")});
+        exec(q, {QStringLiteral("DELETE FROM REK2_ANAL_HST") + rows});
         exec(q, {QStringLiteral("DELETE FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = :HID")});
 
         // Copies into the archive before the commit: a copy that fails rolls

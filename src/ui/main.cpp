@@ -29,7 +29,7 @@ int main(int argc, char** argv)
         });
         QTimer::singleShot(200, &window, [&] {
             const int written = rek2::takeScreenshots(window, shots);
-            QApplication::exit(written == 8 ? 0 : 1);
+            QApplication::exit(written >= 8 ? 0 : 1); // the eight tab pictures at least
         });
     }
     return app.exec();
