@@ -1,5 +1,7 @@
 #include "xmlreturn/value_forms.h"
 
+#include "db/decimal_math.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -102,11 +104,11 @@ AmountText amountText(double value)
     AmountText t;
     if (!std::isfinite(value))
         value = 0.0;
-    // The shortest text that reads back as the same double is the decimal
-    // value the number stands for (what the database holds and shows).
-    char buf[400];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-    t.size = roundDecimal(buf, res.ptr - buf, t.data);
+    // The decimal the double stands for (its closest of 15 significant
+    // digits, as the database's ROUND reads it), rounded as a decimal: a
+    // gross of 3 * 0.075 is written 0.23 like ROUND(3 * 0.075, 2).
+    const std::string decimal = decimalText(value);
+    t.size = roundDecimal(decimal.data(), qsizetype(decimal.size()), t.data);
     return t;
 }
 
@@ -193,6 +195,27 @@ std::optional<qint32> readWholeNumber(const QString& text)
     if (!ok)
         return std::nullopt;
     return n;
+}
+
+bool xmlCanCarry(QStringView text)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x20) {
+            if (c != u'\t' && c != u'\n' && c != u'\r')
+                return false;
+        } else if (c == 0xFFFE || c == 0xFFFF) {
+            return false;
+        } else if (QChar::isHighSurrogate(c)) {
+            if (i + 1 >= n || !QChar::isLowSurrogate(text[i + 1].unicode()))
+                return false;
+            ++i;
+        } else if (QChar::isLowSurrogate(c)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace rek2::xml

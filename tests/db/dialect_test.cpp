@@ -26,6 +26,8 @@ protected:
         s->executeDirect("INSERT INTO INTS VALUES (20, 100)");
         s->executeDirect("CREATE TABLE OSB (SFOSB INTEGER, IME VARCHAR(20), NZV VARCHAR(20))");
         s->executeDirect("INSERT INTO OSB VALUES (1, NULL, 'Novak'), (2, 'Ana', 'Žnidar')");
+        s->executeDirect("CREATE TABLE DATES (DAN DATE)");
+        s->executeDirect("INSERT INTO DATES VALUES ('2025-12-28')");
     }
     TempDatabase db;
     std::unique_ptr<Session> s;
@@ -68,6 +70,43 @@ TEST_F(DialectTest, OracleBehaviourTable)
         {"DB2 dummy table", "SELECT 7 AS V FROM SYSIBM.SYSDUMMY1", 7},
         {"Current_Date is the local day", "select Current_Date from dual",
          QDate::currentDate().toString(Qt::ISODate)},
+        // Products and sums that are a half in decimal but just below it in
+        // binary: rounded on their decimal value.
+        {"ROUND(3*0.075, 2)", "select ROUND(3*0.075, 2) from dual", 0.23},
+        {"ROUND(0.285*100)", "select ROUND(0.285*100) from dual", 29.0},
+        {"ROUND(8.345*3, 2)", "select ROUND(8.345*3, 2) from dual", 25.04},
+        {"ROUND(1.15*3, 1)", "select ROUND(1.15*3, 1) from dual", 3.5},
+        {"ROUND(0.1+0.2+0.045, 2)", "select ROUND(0.1+0.2+0.045, 2) from dual", 0.35},
+        {"ROUND(-3*0.075, 2)", "select ROUND(-3*0.075, 2) from dual", -0.23},
+        {"TRUNC(0.7*3, 1)", "select TRUNC(0.7*3, 1) from dual", 2.1},
+        {"ROUND places cut to a whole number", "select ROUND(12.3456, 2.6) from dual", 12.35},
+        {"TRUNC places cut to a whole number", "select TRUNC(12.3456, 1.9) from dual", 12.3},
+        // Dates
+        {"TRUNC(d, 'MM')", "select TRUNC('2026-12-20', 'MM') from dual", QStringLiteral("2026-12-01")},
+        {"TRUNC(d, 'YYYY')", "select TRUNC('2026-12-20', 'YYYY') from dual", QStringLiteral("2026-01-01")},
+        {"ROUND(d, 'MM')", "select ROUND('2026-12-20', 'MM') from dual", QStringLiteral("2027-01-01")},
+        {"ROUND(d, 'YYYY') before July", "select ROUND('2026-06-30', 'YYYY') from dual",
+         QStringLiteral("2026-01-01")},
+        {"date + days", "select DAN + 5 from DATES", QStringLiteral("2026-01-02")},
+        {"days + date", "select 1 + DAN from DATES", QStringLiteral("2025-12-29")},
+        {"date - days", "select DAN - 28 from DATES", QStringLiteral("2025-11-30")},
+        {"date - date", "select DAN - TRUNC(DAN, 'YYYY') from DATES", 361},
+        {"Current_Date + 1", "select Current_Date + 1 from dual",
+         QDate::currentDate().addDays(1).toString(Qt::ISODate)},
+        {"numbers stay numbers", "select X + Y - 1 from INTS", 119},
+        {"FROM dual with an alias", "select 7 from dual d", 7},
+        // || has the precedence of + and -, below * and /
+        {"N*100 || '%'", "select X*100 || '%' from INTS", QStringLiteral("2000%")},
+        {"'v=' || N*2", "select 'v=' || X*2 from INTS", QStringLiteral("v=40")},
+        {"sum then text", "select X + Y || '!' from INTS", QStringLiteral("120!")},
+        // numbers in text as Oracle writes them
+        {"100000.0 as text", "select 100000.0 || '' from dual", QStringLiteral("100000")},
+        {"0.1+0.2 as text", "select 0.1 + 0.2 || '' from dual", QStringLiteral(".3")},
+        {"-0.5 as text", "select 'x' || -0.5 from dual", QStringLiteral("x-.5")},
+        // a scalar subquery whose value is an outer column only
+        {"scalar subquery of outer columns",
+         "select (select O.NZV from INTS where INTS.X = 20) from OSB O where O.SFOSB = 1",
+         QStringLiteral("Novak")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -76,6 +115,32 @@ TEST_F(DialectTest, OracleBehaviourTable)
             EXPECT_DOUBLE_EQ(got.toDouble(), c.expected.toDouble());
         else
             EXPECT_EQ(got.toString(), c.expected.toString());
+    }
+}
+
+// What Oracle refuses, or what has no whole-day answer, is an error naming
+// the construct, never a silently different value.
+TEST_F(DialectTest, DateConstructsWithoutAnAnswerAreRefused)
+{
+    const struct
+    {
+        const char* sql;
+        const char* message;
+    } cases[] = {
+        {"select DAN + DAN from DATES", "a date cannot be added to a date"},
+        {"select DAN + 0.5 from DATES", "only whole days can be added to a date"},
+        {"select 1 - DAN from DATES", "a date cannot be subtracted from a number"},
+        {"select TRUNC(DAN, 'Q') from DATES", "TRUNC of a date: format 'Q' is not supported"},
+        {"select DAN + 'x' from DATES", "invalid number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        try {
+            scalar(*s, QString::fromLatin1(c.sql));
+            ADD_FAILURE() << "accepted";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.message(), QString::fromLatin1(c.message));
+        }
     }
 }
 
@@ -217,6 +282,16 @@ TEST_F(DialectTest, CorrelatedInRewriteKeepsTheRows)
         {"select IDDOG from DOG D where NOT D.IDDOG IN (select ID_DOG from LNK where LNK.DAN = D.DAN) order "
          "by 1",
          false},
+        // Under NOT an unknown result and false differ: no EXISTS form.
+        {"select IDDOG from DOG D where NOT (D.IDDOG IN (select ID_DOG from LNK where LNK.DAN = D.DAN)) "
+         "order by 1",
+         false},
+        {"select IDDOG from DOG D where D.DAN <> 'z' AND NOT (D.DAN = 'q' OR D.IDDOG NOT IN (select ID_DOG "
+         "from LNK where LNK.DAN = D.DAN)) order by 1",
+         false},
+        {"select IDDOG from DOG D where D.DAN <> 'z' AND (D.DAN = 'q' OR D.IDDOG IN (select ID_DOG from LNK "
+         "where LNK.DAN = D.DAN)) order by 1",
+         true},
     };
     auto rows = [&](DataSet& ds) {
         ds.Open();

@@ -27,7 +27,13 @@ TEST(ValueForms, AmountsRoundTiesAwayFromZeroOnTheDecimalValue)
         {-0.005, "-0.01"},
         {99.995, "100.00"},
         {0.1 + 0.2, "0.30"},
-        {1e15 + 0.5, "1000000000000000.50"},
+        // Computed amounts: the decimal of 15 significant digits they stand
+        // for, as the database's ROUND reads them (3 * 0.075 is
+        // 0.22499999999999998 in binary).
+        {3 * 0.075, "0.23"},
+        {0.285 * 100 / 100, "0.29"},
+        {8.345 * 3, "25.04"},
+        {1e12 + 0.25, "1000000000000.25"},
         {QStringLiteral("1234.565"), "1234.57"}, // numeric columns read as text
         {QStringLiteral("-.5"), "-0.50"},
         {QStringLiteral(""), "0.00"},

@@ -180,32 +180,169 @@ void emptyStringToNull(Tokens& t)
             tok = word(QStringLiteral("NULL"));
 }
 
-void concatToFunction(Tokens& t, const QString& fn)
+namespace {
+
+bool isSign(const Token& k)
 {
-    for (int i = 0; i < int(t.size()); ++i) {
-        if (!at(t, i).isOp("||"))
+    return k.isOp("+") || k.isOp("-");
+}
+bool isMultiplicative(const Token& k)
+{
+    return k.isOp("*") || k.isOp("/");
+}
+
+// Whether the token at `i` ends an operand, so that a + or - after it is a
+// binary operator (otherwise it is a sign).
+bool endsOperand(const Tokens& t, int i)
+{
+    if (!valid(t, i))
+        return false;
+    const Token& k = at(t, i);
+    return k.is(Tok::RParen) || k.is(Tok::Number) || k.is(Tok::String) || k.is(Tok::BindVar) ||
+           k.is(Tok::QuotedIdent) ||
+           (k.is(Tok::Word) && (!isKeyword(k) || k.isWord("END") || k.isWord("NULL")));
+}
+
+// A term binds tighter than ||, + and -: signs, a primary, and any
+// "* primary" or "/ primary" after it. End of the term at `start`, or -1.
+int termEnd(const Tokens& t, int start)
+{
+    int e = primaryEnd(t, start); // takes leading signs itself
+    if (e < 0)
+        return -1;
+    while (valid(t, e + 2) && isMultiplicative(at(t, e + 1))) {
+        const int r = primaryEnd(t, e + 2);
+        if (r < 0)
+            return -1;
+        e = r;
+    }
+    return e;
+}
+
+// Start of the term that ends at `end`, or -1.
+int termStart(const Tokens& t, int end)
+{
+    int s = primaryStart(t, end);
+    while (s >= 0) {
+        while (s >= 1 && isSign(at(t, s - 1)) && !endsOperand(t, s - 2))
+            --s;
+        if (s >= 2 && isMultiplicative(at(t, s - 1)))
+            s = primaryStart(t, s - 2);
+        else
+            break;
+    }
+    return s;
+}
+
+// A term that is a number whatever the columns hold: a literal, a product
+// or quotient, a signed value, or a function that gives a number. A date
+// is none of these.
+bool numericTerm(const Tokens& t, int from, int to)
+{
+    if (from == to && at(t, from).is(Tok::Number))
+        return true;
+    if (isSign(at(t, from)))
+        return true;
+    int depth = 0;
+    for (int i = from; i <= to; ++i) {
+        const Token& k = at(t, i);
+        if (k.is(Tok::LParen))
+            ++depth;
+        else if (k.is(Tok::RParen))
+            --depth;
+        else if (depth == 0 && isMultiplicative(k))
+            return true;
+    }
+    if (!at(t, from).is(Tok::Word) || !valid(t, from + 1) || !at(t, from + 1).is(Tok::LParen) ||
+        matching(t, from + 1) != to)
+        return false;
+    static const QSet<QString> numeric = {QStringLiteral("ABS"), QStringLiteral("SUM"),
+                                          QStringLiteral("COUNT"), QStringLiteral("AVG"),
+                                          QStringLiteral("LENGTH")};
+    const QString name = at(t, from).text.toUpper();
+    if (numeric.contains(name))
+        return true;
+    if (name != QLatin1String("ROUND") && name != QLatin1String("TRUNC"))
+        return false;
+    // ROUND(n, places) and TRUNC(n, places) give numbers; with one argument
+    // or a format text they may give a date.
+    depth = 0;
+    for (int i = from + 2; i < to; ++i) {
+        const Token& k = at(t, i);
+        if (k.is(Tok::LParen))
+            ++depth;
+        else if (k.is(Tok::RParen))
+            --depth;
+        else if (depth == 0 && k.is(Tok::Comma))
+            return valid(t, i + 1) && !at(t, i + 1).is(Tok::String);
+    }
+    return false;
+}
+
+} // namespace
+
+void additiveToFunctions(Tokens& t, const QString& concatFn, const QString& plusFn, const QString& minusFn)
+{
+    for (int i = 1; i < int(t.size()); ++i) {
+        const Token& o = at(t, i);
+        const bool concat = o.isOp("||");
+        if (!concat && !(isSign(o) && endsOperand(t, i - 1)))
             continue;
-        const int left = primaryStart(t, i - 1);
+        const int left = termStart(t, i - 1);
         if (left < 0)
             continue;
-        Tokens call{word(fn), lparen()};
-        append(call, slice(t, left, i - 1));
+        // ||, + and - have the same precedence and group from the left.
+        Tokens acc = slice(t, left, i - 1);
+        bool accNumeric = numericTerm(t, left, i - 1);
+        bool accIsConcat = false;
         int j = i;
         bool ok = true;
-        while (valid(t, j) && at(t, j).isOp("||")) {
-            const int r = primaryEnd(t, j + 1);
+        bool changed = false;
+        while (valid(t, j) && (at(t, j).isOp("||") || (isSign(at(t, j)) && endsOperand(t, j - 1)))) {
+            const Token opTok = at(t, j);
+            const int r = termEnd(t, j + 1);
             if (r < 0) {
                 ok = false;
                 break;
             }
-            call.push_back(comma());
-            append(call, slice(t, j + 1, r));
+            const Tokens term = slice(t, j + 1, r);
+            const bool termNumeric = numericTerm(t, j + 1, r);
+            if (opTok.isOp("||")) {
+                if (accIsConcat) {
+                    acc.pop_back(); // reopen the call
+                } else {
+                    Tokens call{word(concatFn), lparen()};
+                    append(call, acc);
+                    acc = call;
+                }
+                acc.push_back(comma());
+                append(acc, term);
+                acc.push_back(rparen());
+                accIsConcat = true;
+                accNumeric = false;
+                changed = true;
+            } else if (accNumeric && termNumeric) {
+                // Two numbers: the engine's own arithmetic.
+                acc.push_back(opTok);
+                append(acc, term);
+                accIsConcat = false;
+            } else {
+                // A date may be among them: Oracle's date arithmetic.
+                Tokens call{word(opTok.isOp("+") ? plusFn : minusFn), lparen()};
+                append(call, acc);
+                call.push_back(comma());
+                append(call, term);
+                call.push_back(rparen());
+                acc = call;
+                accIsConcat = false;
+                accNumeric = false;
+                changed = true;
+            }
             j = r + 1;
         }
-        if (!ok)
+        if (!ok || !changed)
             continue;
-        call.push_back(rparen());
-        replaceRange(t, left, j - 1, call);
+        replaceRange(t, left, j - 1, acc);
         i = left; // operands may hold further chains inside parentheses
     }
 }
@@ -259,6 +396,12 @@ void dropDummyTables(Tokens& t)
         if (valid(t, end + 1) &&
             (at(t, end + 1).is(Tok::Comma) || at(t, end + 1).isWord("JOIN") || at(t, end + 1).is(Tok::Dot)))
             continue;
+        // Its alias goes with it ("FROM dual d").
+        if (valid(t, end + 1) && at(t, end + 1).isWord("AS"))
+            ++end;
+        if (valid(t, end + 1) && (at(t, end + 1).is(Tok::Word) || at(t, end + 1).is(Tok::QuotedIdent)) &&
+            !isKeyword(at(t, end + 1)))
+            ++end;
         t.erase(t.begin() + i, t.begin() + end + 1);
         --i;
     }
@@ -429,6 +572,60 @@ QString enclosingSingleTable(const Tokens& t, int pos)
     return {};
 }
 
+// Whether a condition starting at `pos` only ever decides which rows are
+// kept: reached from WHERE, ON, HAVING or WHEN through AND, OR and
+// parentheses, never under NOT or as a value. There an unknown (NULL)
+// result and false act alike, so an EXISTS form that never gives NULL keeps
+// the meaning; under NOT they differ.
+bool inPositiveCondition(const Tokens& t, int pos)
+{
+    int i = pos;
+    while (i > 0) {
+        // The nearest token before `i` at the same depth that ends this operand.
+        const Token& p = at(t, i - 1);
+        if (p.isWord("WHERE") || p.isWord("ON") || p.isWord("HAVING") || p.isWord("WHEN"))
+            return true;
+        if (p.is(Tok::LParen)) {
+            if (i >= 2 && at(t, i - 2).is(Tok::Word) && !isKeyword(at(t, i - 2)))
+                return false; // an argument of a function
+            i = i - 1;
+            continue;
+        }
+        if (!(p.isWord("AND") || p.isWord("OR")))
+            return false;
+        // Walk back over the other operands of AND / OR to the start of this
+        // boolean group.
+        int depth = 0;
+        int j = i - 2;
+        for (; j >= 0; --j) {
+            const Token& k = at(t, j);
+            if (k.is(Tok::RParen)) {
+                ++depth;
+                continue;
+            }
+            if (k.is(Tok::LParen)) {
+                if (depth == 0)
+                    break;
+                --depth;
+                continue;
+            }
+            if (depth == 0 &&
+                (k.isWord("WHERE") || k.isWord("ON") || k.isWord("HAVING") || k.isWord("WHEN") ||
+                 k.isWord("THEN") || k.isWord("ELSE") || k.isWord("SELECT") || k.is(Tok::Comma)))
+                break;
+        }
+        if (j < 0)
+            return false;
+        const Token& k = at(t, j);
+        if (k.isWord("WHERE") || k.isWord("ON") || k.isWord("HAVING") || k.isWord("WHEN"))
+            return true;
+        if (!k.is(Tok::LParen) || (j >= 1 && at(t, j - 1).is(Tok::Word) && !isKeyword(at(t, j - 1))))
+            return false;
+        i = j; // the group opened at j: look at what comes before it
+    }
+    return false;
+}
+
 } // namespace
 
 void correlatedInToExists(Tokens& t)
@@ -444,8 +641,8 @@ void correlatedInToExists(Tokens& t)
         const bool xIsVar = xStart == xEnd && at(t, xStart).is(Tok::BindVar);
         if (!xIsVar && !isIdentChain(t, xStart, xEnd))
             continue;
-        if (xStart > 0 && at(t, xStart - 1).isWord("NOT"))
-            continue; // NOT X IN (...): NULL and false differ under NOT
+        if (!inPositiveCondition(t, xStart))
+            continue; // under NOT or used as a value: NULL and false differ
         const int open = i + 1;
         const int close = matching(t, open);
         if (close < 0)
@@ -692,6 +889,31 @@ void scalarSubqueriesSingleRow(Tokens& t, const QString& fn)
         // A plain column name as the alias: "(SELECT x y FROM" is not used here.
         if (itemEnd < itemStart)
             continue;
+        // An aggregate over outer columns only would belong to the outer
+        // query; such an item is taken through a derived table of its own:
+        // (SELECT fn(v) FROM (SELECT item AS v FROM ...)).
+        const QSet<QString> itemQualifiers = qualifiers(t, itemStart, itemEnd);
+        bool onlyOuter = !itemQualifiers.isEmpty();
+        if (onlyOuter) {
+            const QSet<QString> inner = definedNames(t, from, close - 1);
+            for (const QString& q : itemQualifiers)
+                onlyOuter = onlyOuter && !inner.contains(q);
+        }
+        if (onlyOuter) {
+            const QString v = QStringLiteral("rek2_v");
+            Tokens inner{lparen(), word(QStringLiteral("SELECT"))};
+            append(inner, slice(t, itemStart, itemEnd));
+            inner.push_back(word(QStringLiteral("AS")));
+            inner.push_back(word(v));
+            append(inner, slice(t, from, close - 1));
+            inner.push_back(rparen());
+            Tokens rep{lparen(), word(QStringLiteral("SELECT")), word(fn), lparen(), word(v),
+                       rparen(), word(QStringLiteral("FROM"))};
+            append(rep, inner);
+            rep.push_back(rparen());
+            replaceRange(t, open, close, rep);
+            continue;
+        }
         t.insert(t.begin() + itemEnd + 1, rparen());
         t.insert(t.begin() + itemStart, {word(fn), lparen()});
     }

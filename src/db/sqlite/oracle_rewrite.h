@@ -8,12 +8,17 @@ namespace rek2::sql {
 
 // '' (the empty string, which Oracle treats as NULL) -> NULL.
 void emptyStringToNull(Tokens& t);
-// a || b || c -> <fn>(a, b, c); operands are identifiers (with dots),
-// literals, bind variables, function calls, CASE ... END and parenthesised groups.
-void concatToFunction(Tokens& t, const QString& fn);
+// ||, + and - share one precedence, below * and /, and group from the left,
+// as on Oracle: a || b || c -> <concatFn>(a, b, c), N * 100 || '%' ->
+// <concatFn>(N * 100, '%'). A + or - of which one side may be a date (a
+// column, a bind variable, a function that may give a date) becomes
+// <plusFn>(a, b) / <minusFn>(a, b), which reckon dates in days; two sides
+// that are numbers whatever the data (literals, products, sums) keep the
+// engine's own operator.
+void additiveToFunctions(Tokens& t, const QString& concatFn, const QString& plusFn, const QString& minusFn);
 // SEQ.NEXTVAL and NEXTVAL FOR SEQ -> <fn>('SEQ').
 void sequencesToFunction(Tokens& t, const QString& fn);
-// FROM dual, FROM SYSIBM.SYSDUMMY1 -> nothing.
+// FROM dual [alias], FROM SYSIBM.SYSDUMMY1 [alias] -> nothing.
 void dropDummyTables(Tokens& t);
 // Current_Date -> <fn>().
 void currentDateToFunction(Tokens& t, const QString& fn);
@@ -24,7 +29,8 @@ void realDivision(Tokens& t);
 void oracleNullOrdering(Tokens& t);
 // Correlated X [NOT] IN (SELECT c FROM T [a] [WHERE cond]) -> EXISTS form
 // that an index on T.c answers. Only where the meaning in a WHERE clause is
-// exactly kept; anything else is left alone.
+// exactly kept (never under NOT, where an unknown result and false differ);
+// anything else is left alone.
 void correlatedInToExists(Tokens& t);
 // A bare ROWID in a select list is named ROWID, so the dataset finds it
 // whatever name the engine would give it.
@@ -33,6 +39,8 @@ void nameRowidColumns(Tokens& t);
 // "(SELECT <fn>(x) FROM ...)": <fn> is an aggregate that fails when the
 // subquery finds more than one row, as Oracle does, instead of taking the
 // first. Only simple subqueries are changed (one plain column, no grouping).
+// An item made of outer columns only is taken through a derived table, so
+// the aggregate stays the subquery's own.
 void scalarSubqueriesSingleRow(Tokens& t, const QString& fn);
 // :NAME -> ?; appends the stored names (":NAME") in order.
 void bindVariablesToPositional(Tokens& t, QStringList& names);

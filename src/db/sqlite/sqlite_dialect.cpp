@@ -30,7 +30,10 @@ namespace {
 //  - Current_Date            -> rek2_current_date() (local day, not UTC)
 //  - a / b                   -> a * 1.0 / b: SQLite divides two integers as
 //                               integers (20 / 100 = 0), Oracle never does
-//  - a || b                  -> rek2_concat(a, b) (NULL-tolerant)
+//  - a || b                  -> rek2_concat(a, b) (NULL-tolerant, numbers
+//                               written as Oracle writes them)
+//  - a + b, a - b where a date may be involved -> rek2_plus / rek2_minus
+//                               (days, as Oracle reckons dates)
 //  - correlated X IN (SELECT c FROM T WHERE ...) -> EXISTS (...)
 //  - (SELECT x FROM ...) as a value -> (SELECT rek2_single(x) FROM ...):
 //                               more than one row is an error, not the first row
@@ -52,7 +55,8 @@ public:
         sql::dropDummyTables(t);
         sql::currentDateToFunction(t, QStringLiteral("rek2_current_date"));
         sql::realDivision(t);
-        sql::concatToFunction(t, QStringLiteral("rek2_concat"));
+        sql::additiveToFunctions(t, QStringLiteral("rek2_concat"), QStringLiteral("rek2_plus"),
+                                 QStringLiteral("rek2_minus"));
         sql::correlatedInToExists(t);
         sql::scalarSubqueriesSingleRow(t, QStringLiteral("rek2_single"));
         sql::oracleNullOrdering(t);
@@ -75,22 +79,31 @@ public:
         session.sequences().setHandle(handle);
         sqlite3_busy_timeout(handle, session.busyTimeout());
         QSqlQuery q(db);
+        const auto fail = [&q] {
+            throw DbError(q.lastError().databaseText().isEmpty() ? q.lastError().text()
+                                                                 : q.lastError().databaseText());
+        };
         // A file that is not a database fails here, with the engine's message.
-        for (const char* pragma :
-             {"PRAGMA journal_mode=WAL", "PRAGMA foreign_keys=OFF", "PRAGMA case_sensitive_like=ON"}) {
+        if (!q.exec(QStringLiteral("PRAGMA schema_version")))
+            fail();
+        q.finish();
+        for (const char* pragma : {"PRAGMA foreign_keys=OFF", "PRAGMA case_sensitive_like=ON"})
             if (!q.exec(QString::fromLatin1(pragma)))
-                throw DbError(q.lastError().databaseText().isEmpty() ? q.lastError().text()
-                                                                     : q.lastError().databaseText());
+                fail();
+        // WAL is kept in the file: it is switched on once, by a connection
+        // that may write (a read-only one cannot, and need not).
+        if (sqlite3_db_readonly(handle, "main") == 0) {
+            if (!q.exec(QStringLiteral("PRAGMA journal_mode")))
+                fail();
+            const bool wal =
+                q.next() && q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+            q.finish();
+            if (!wal && !q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+                fail();
         }
         q.finish();
-        // The sequence counters' table, made on the first logon of a new file.
-        if (!q.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '") +
-                    sequenceTableName() + QStringLiteral("'")))
-            throw DbError(q.lastError().databaseText());
-        const bool exists = q.next();
-        q.finish();
-        if (!exists && !q.exec(sequenceTableDdl()))
-            throw DbError(q.lastError().databaseText());
+        // The sequence counters' table is made by the first draw, a write:
+        // logging on changes nothing in the file.
     }
 
     // BEGIN IMMEDIATE takes the write lock at once, so a row checked under it
