@@ -1,20 +1,22 @@
 #include "db/connect.h"
 
+#include "base/inifile.h"
 #include "base/operator.h"
 #include "db/error.h"
 #include "db/session.h"
 
 #include <QFileInfo>
-#include <QSettings>
 
 namespace rek2 {
 
 namespace {
 
+// Alias files are read as the installation INI is (UTF-8 or Windows-1250,
+// values as written): a Windows path keeps its backslashes.
 // Alias sections are looked up without regard to case, as alias names are.
-QString findGroup(QSettings& ini, const QString& alias)
+QString findGroup(const IniFile& ini, const QString& alias)
 {
-    for (const QString& g : ini.childGroups())
+    for (const QString& g : ini.sections())
         if (g.compare(alias, Qt::CaseInsensitive) == 0)
             return g;
     return {};
@@ -26,22 +28,22 @@ QString AliasStore::DriverName(const QString& alias) const
 {
     if (!QFileInfo(path_).isFile())
         throw DbError(QStringLiteral("Alias ") + alias + QStringLiteral(" does not exist"));
-    QSettings ini(path_, QSettings::IniFormat);
+    const IniFile ini(path_);
     const QString g = findGroup(ini, alias);
     if (g.isEmpty() || alias.trimmed().isEmpty())
         throw DbError(QStringLiteral("Alias ") + alias + QStringLiteral(" does not exist"));
-    return ini.value(g + QStringLiteral("/Driver")).toString();
+    return ini.value(g, QStringLiteral("Driver"));
 }
 
 QStringList AliasStore::Params(const QString& alias) const
 {
     DriverName(alias); // throws for an unknown alias
-    QSettings ini(path_, QSettings::IniFormat);
-    ini.beginGroup(findGroup(ini, alias));
+    const IniFile ini(path_);
+    const QString g = findGroup(ini, alias);
     QStringList out;
-    for (const QString& k : ini.childKeys())
+    for (const QString& k : ini.keys(g))
         if (k.compare(QLatin1String("Driver"), Qt::CaseInsensitive) != 0)
-            out << k + QLatin1Char('=') + ini.value(k).toString();
+            out << k + QLatin1Char('=') + ini.value(g, k);
     return out;
 }
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QUrl>
 #include <sqlite3.h>
 
@@ -49,14 +50,26 @@ void Session::LogOn()
     if (path.isEmpty())
         throw DbError(QStringLiteral("Ime baze podatkov ni podano."));
     // Only the schema creator makes database files: a missing one is an error.
-    if (!QFileInfo(path).isFile())
+    const QFileInfo file(path);
+    if (!file.isFile())
         throw DbError(QStringLiteral("Baza podatkov ne obstaja: ") + path);
-    {
+    // The engine would take an empty file for a new database and write one
+    // into it; a file the store did not make is never changed.
+    if (file.size() == 0)
+        throw DbError(QStringLiteral("file is not a database"));
+    // mode=rw: never create the file here. A file the user may only read is
+    // opened for reading: viewing works, writing fails with the engine's own
+    // message. Where not even the engine's shared-memory file can be made
+    // beside it (a read-only folder or file system), it is read as a file
+    // nobody changes.
+    const bool writable = file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
+    const QString url = QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded);
+    const QStringList modes =
+        writable ? QStringList{QStringLiteral("?mode=rw")}
+                 : QStringList{QStringLiteral("?mode=ro"), QStringLiteral("?mode=ro&immutable=1")};
+    for (qsizetype attempt = 0; attempt < modes.size(); ++attempt) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
-        // mode=rw: never create the file here.
-        db.setDatabaseName(
-            QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-            QStringLiteral("?mode=rw"));
+        db.setDatabaseName(url + modes[attempt]);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_));
         if (!db.open()) {
             const QString msg = engineMessage(db.lastError());
@@ -66,6 +79,15 @@ void Session::LogOn()
         }
         try {
             dialect_->prepareConnection(db, *this);
+            break;
+        } catch (const DbError& e) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(connectionName_);
+            sequences_->setHandle(nullptr);
+            if (attempt + 1 < modes.size() && e.message() == QLatin1String("unable to open database file"))
+                continue;
+            throw;
         } catch (...) {
             db.close();
             db = QSqlDatabase();

@@ -40,6 +40,21 @@ TEST_F(ConnectTest, DatabaseNameThatIsAFileLogsOnDirectly)
     EXPECT_TRUE(op.shown.empty());
 }
 
+// Windows paths keep their backslashes (no escapes), and a file written in
+// Windows-1250 keeps its letters.
+TEST_F(ConnectTest, AliasValuesAreReadAsWritten)
+{
+    QFile f(aliasFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("[NOVA]\r\nDriver=ORACLE\r\nSERVER NAME=C:\\rek2\\new.db\r\n"
+            "[Pisarna]\r\nDriver=ORACLE\r\nSERVER NAME=\\\\srv\\baze\\\x9Aola.db\r\n");
+    f.close();
+    const AliasStore aliases(aliasFile);
+    EXPECT_EQ(aliases.DriverName("nova"), "ORACLE");
+    EXPECT_EQ(aliases.Param("NOVA", "SERVER NAME"), "C:\\rek2\\new.db");
+    EXPECT_EQ(aliases.Params("pisarna"), QStringList({QStringLiteral("SERVER NAME=\\\\srv\\baze\\šola.db")}));
+}
+
 TEST_F(ConnectTest, AliasIsResolvedByItsDriver)
 {
     for (const char* alias : {"REGISTER", "odbcreg"}) {

@@ -2,10 +2,14 @@
 #include "db/query.h"
 #include "db/session.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace rek2::test {
 
@@ -32,6 +36,58 @@ public:
 private:
     QTemporaryDir dir_;
     QString path_;
+};
+
+// A copy of a database file that the process may only read: with file
+// modes for an ordinary user, on a small file system mounted read-only for
+// root (whom file modes do not stop). ready() is false where neither works.
+class ReadOnlyCopy
+{
+public:
+    explicit ReadOnlyCopy(const QString& source)
+    {
+        const QString folder = dir_.filePath(QStringLiteral("ro"));
+        QDir().mkpath(folder);
+        path_ = folder + QStringLiteral("/copy.db");
+        const QByteArray f = QFile::encodeName(folder);
+        if (::geteuid() == 0) {
+            if (::mount("tmpfs", f.constData(), "tmpfs", 0, "size=4m") != 0) {
+                why_ = QStringLiteral("cannot mount a file system here");
+                return;
+            }
+            mounted_ = f;
+            if (!QFile::copy(source, path_) ||
+                ::mount("tmpfs", f.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=4m") != 0) {
+                why_ = QStringLiteral("cannot make the copy read-only");
+                return;
+            }
+        } else {
+            if (!QFile::copy(source, path_)) {
+                why_ = QStringLiteral("cannot copy");
+                return;
+            }
+            QFile::setPermissions(path_, QFileDevice::ReadOwner);
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        ready_ = true;
+    }
+    ~ReadOnlyCopy()
+    {
+        if (!mounted_.isEmpty())
+            ::umount(mounted_.constData());
+        else
+            QFile::setPermissions(dir_.filePath(QStringLiteral("ro")),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    bool ready() const { return ready_; }
+    const QString& why() const { return why_; }
+    const QString& path() const { return path_; }
+
+private:
+    QTemporaryDir dir_;
+    QString path_, why_;
+    QByteArray mounted_;
+    bool ready_ = false;
 };
 
 // Runs Oracle text on `s` and returns the first column of the first row.

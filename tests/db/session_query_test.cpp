@@ -1,5 +1,6 @@
 #include "db/db_test_util.h"
 #include "db/error.h"
+#include "db/sqlite/sequences.h"
 #include "db/transaction.h"
 
 #include <QDate>
@@ -36,6 +37,56 @@ TEST(Session, LogOnFailsForMissingOrForeignFilesWithoutCreatingThem)
     }
     EXPECT_FALSE(s.Connected());
     s.LogOff(); // nothing when not connected
+
+    // An empty file is not a database either, and stays empty.
+    const QString empty = dir.filePath("empty.db");
+    QFile e(empty);
+    ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+    e.close();
+    s.LogonDatabase = empty;
+    try {
+        s.LogOn();
+        FAIL() << "an empty file accepted as a database";
+    } catch (const DbError& err) {
+        EXPECT_EQ(err.message(), "file is not a database");
+    }
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
+    EXPECT_FALSE(QFileInfo::exists(empty + "-wal"));
+}
+
+// A database of an older version without the counters' table: logging on
+// (as a reading command does) adds nothing; the first draw adds the table.
+TEST(Session, LogOnChangesNothingInTheFile)
+{
+    TempDatabase db;
+    db.session()->executeDirect("DROP TABLE REK2_SEQUENCES");
+    auto s = db.session();
+    EXPECT_EQ(scalar(*s, "select count(*) from sqlite_master where name = 'REK2_SEQUENCES'").toInt(), 0);
+    EXPECT_EQ(s->sequences().next("ID_REK2_ANAL_SEQ"), 1);
+    EXPECT_EQ(scalar(*s, "select count(*) from sqlite_master where name = 'REK2_SEQUENCES'").toInt(), 1);
+}
+
+// A database the user may only read: reading works, writing fails with the
+// engine's message. As root (whom file modes do not stop) the file sits on a
+// small file system mounted read-only.
+TEST(Session, ReadOnlyDatabaseCanBeRead)
+{
+    TempDatabase db;
+    db.session()->executeDirect("CREATE TABLE T (V INTEGER)");
+    db.session()->executeDirect("INSERT INTO T VALUES (7)");
+    test::ReadOnlyCopy copy(db.path());
+    if (!copy.ready())
+        GTEST_SKIP() << copy.why().toStdString();
+    Session s;
+    s.LogonDatabase = copy.path();
+    s.LogOn();
+    EXPECT_EQ(scalar(s, "select V from T").toInt(), 7);
+    try {
+        rek2::test::exec(s, "INSERT INTO T VALUES (8)");
+        FAIL() << "wrote into a read-only database";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "attempt to write a readonly database");
+    }
 }
 
 TEST(Session, TransactionsAreExplicitAndNotNested)

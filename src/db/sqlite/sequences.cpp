@@ -71,6 +71,7 @@ qint64 SequenceCache::next(const QString& rawName)
     if (b.next >= b.limit) {
         if (!db_)
             throw DbError(QStringLiteral("Not logged on"));
+        ensureTable();
         // One statement moves the counter, so two sessions never get the same block.
         for (int attempt = 0; attempt < 2; ++attempt) {
             Stmt up(
@@ -101,9 +102,24 @@ qint64 SequenceCache::next(const QString& rawName)
     return b.next++;
 }
 
+void SequenceCache::ensureTable()
+{
+    if (tableChecked_)
+        return;
+    // A database made by an older version may lack the counters' table; the
+    // first draw, which writes anyway, adds it.
+    char* err = nullptr;
+    if (sqlite3_exec(db_, sequenceTableDdl().toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString m = QString::fromUtf8(err ? err : sqlite3_errmsg(db_));
+        sqlite3_free(err);
+        throw DbError(m);
+    }
+    tableChecked_ = true;
+}
+
 void SequenceCache::writeBack()
 {
-    if (!db_)
+    if (!db_ || !tableChecked_)
         return;
     for (auto it = blocks_.cbegin(); it != blocks_.cend(); ++it) {
         if (it->limit <= 0)

@@ -25,7 +25,11 @@ public:
     static constexpr qint64 kBlockSize = 20;
 
     explicit SequenceCache(sqlite3* db = nullptr) : db_(db) {}
-    void setHandle(sqlite3* db) { db_ = db; }
+    void setHandle(sqlite3* db)
+    {
+        db_ = db;
+        tableChecked_ = false;
+    }
     void reset() { blocks_.clear(); }
 
     // Next value of sequence `name` (upper-cased). Throws DbError.
@@ -45,7 +49,9 @@ private:
         qint64 limit = 0; // first value not in the block
     };
     QHash<QString, Block> blocks_;
+    void ensureTable();
     sqlite3* db_ = nullptr;
+    bool tableChecked_ = false;
 };
 
 } // namespace rek2
