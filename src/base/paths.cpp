@@ -27,6 +27,12 @@ QString logFilePath()
     return installationFolder() + QStringLiteral("Log.txt");
 }
 
+QString folderNotSetMessage(const QString& caption, const QString& key)
+{
+    return caption + QStringLiteral(" ni nastavljena v ") + iniFilePath() + QStringLiteral(" (ključ ") + key +
+           QStringLiteral(" v razdelku \"Splošno\").");
+}
+
 QString normaliseFolder(const QString& value, const QString& homeFolder, bool emptyIsRoot)
 {
     if (value.isEmpty())

@@ -23,6 +23,12 @@ QString logFilePath();
 // On this platform "\" and "/" both separate folders; the result uses "/".
 QString normaliseFolder(const QString& value, const QString& homeFolder, bool emptyIsRoot);
 
+// The message for a folder setting that is not set (empty or missing in the
+// INI file, or no INI file): every step that writes files refuses to run
+// with it. `caption` is the parameters tab's label ("XML pot"), `key` the
+// INI key ("XMLPath").
+QString folderNotSetMessage(const QString& caption, const QString& key);
+
 // Creates the folder when it is missing (one level, like the original
 // installation did). True when it exists afterwards.
 bool ensureFolder(const QString& folder);

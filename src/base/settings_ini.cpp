@@ -12,11 +12,17 @@ bool readIniSettings(const QString& iniPath, const QString& homeFolder, Settings
     const QString sec = iniSection();
     s.ServerName = ini.value(sec, QStringLiteral("ServerName"));
     s.XMLPathRaw = ini.value(sec, QStringLiteral("XMLPath"));
-    s.XMLPath = normaliseFolder(s.XMLPathRaw, homeFolder, true);
-    ensureFolder(s.XMLPath);
+    // A folder that is not set stays empty (not the root folder): every step
+    // that writes files refuses to run without it.
+    s.XMLPath =
+        normaliseFolder(s.XMLPathRaw.trimmed().isEmpty() ? QString() : s.XMLPathRaw, homeFolder, false);
+    if (!s.XMLPath.isEmpty())
+        ensureFolder(s.XMLPath);
     s.XMLArhivRaw = ini.value(sec, QStringLiteral("XMLArhiv"));
-    s.XMLArhiv = normaliseFolder(s.XMLArhivRaw, homeFolder, true);
-    ensureFolder(s.XMLArhiv);
+    s.XMLArhiv =
+        normaliseFolder(s.XMLArhivRaw.trimmed().isEmpty() ? QString() : s.XMLArhivRaw, homeFolder, false);
+    if (!s.XMLArhiv.isEmpty())
+        ensureFolder(s.XMLArhiv);
     s.Debug = ini.intValue(sec, QStringLiteral("Debug"), 0);
     s.OdgovornaOseba = ini.value(sec, QStringLiteral("OdgovornaOseba")).trimmed();
     s.OdgovornaOsebaTel = ini.value(sec, QStringLiteral("OdgovornaOsebaTel")).trimmed();

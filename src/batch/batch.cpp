@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "base/settings_ini.h"
+#include "xmlreturn/return_journal.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -107,6 +108,12 @@ void loadInstallation(BatchContext& ctx, const QString& installationFolder)
     ctx.log.setFile(QDir(installationFolder).filePath(QStringLiteral("Log.txt")));
     ctx.log.setDebug(ctx.settings.Debug);
     ctx.log.setFailureReporter([&ctx](const QString& text) { ctx.error(text); });
+}
+
+void finishInterruptedWork(BatchContext& ctx, Session& session)
+{
+    for (const QString& line : journal::finishInterruptedReturns(session, ctx.settings.XMLPath))
+        ctx.log.DebugMessage(QStringLiteral("rek2-batch: ") + line);
 }
 
 namespace {

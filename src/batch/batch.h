@@ -10,6 +10,10 @@
 #include <functional>
 #include <vector>
 
+namespace rek2 {
+class Session;
+}
+
 namespace rek2::batch {
 
 // What every command gets: the program's three first arguments, the
@@ -85,6 +89,10 @@ constexpr int kExitUsage = 2;  // wrong arguments
 // Reads rek2.ini of the installation folder into the context (when there is
 // one) and points the debug log at Log.txt, as the window does at start.
 void loadInstallation(BatchContext& ctx, const QString& installationFolder);
+
+// Every command that opens the database first finishes what a crash of an
+// earlier XML run left in the folder of unsent returns (logged line by line).
+void finishInterruptedWork(BatchContext& ctx, Session& session);
 
 // The whole program after the executable's name: DATABASE USER PASSWORD
 // COMMAND [options]. The context's streams and installation must be set.

@@ -33,6 +33,7 @@ int runCheck(BatchContext& ctx, const QStringList& args)
         session.LogonUsername = ctx.user;
         session.LogonPassword = ctx.password;
         session.LogOn();
+        finishInterruptedWork(ctx, session);
         const QString findings = preflightFindings(session, from, to);
         session.LogOff();
         if (findings.isEmpty())

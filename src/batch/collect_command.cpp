@@ -80,6 +80,7 @@ int runCollect(BatchContext& ctx, const QStringList& args)
         rek.settings = ctx.settings;
         for (const auto& message : loadDatabaseSettings(session, rek.settings))
             ctx.error(message);
+        finishInterruptedWork(ctx, session);
         rek.attachSession(&session);
         rek.log = &ctx.log;
         rek.op = &op;

@@ -1,6 +1,7 @@
 #include "batch/xml_command.h"
 
 #include "batch/batch.h"
+#include "collect/regroup.h"
 #include "collect/summary_fields.h"
 #include "db/dataset.h"
 #include "db/error.h"
@@ -74,6 +75,7 @@ void logOn(BatchContext& ctx, Session& session, RekContext& rek)
     rek.settings = ctx.settings;
     for (const auto& message : loadDatabaseSettings(session, rek.settings))
         ctx.error(message);
+    finishInterruptedWork(ctx, session);
     rek.attachSession(&session);
     rek.log = &ctx.log;
 }
@@ -103,18 +105,44 @@ int runXmlCommand(BatchContext& ctx, const QStringList& args)
     try {
         logOn(ctx, session, rek);
         // The summaries of the period as the collection tab shows them: those
-        // of its pending analytic rows, without grouping them anew (which
-        // would give the summaries new identifiers).
-        openAnalyticWorking(rek.odsNabor, o.from, o.to);
+        // of its pending analytic rows. While every such row points at an
+        // existing summary, these are the returns Show would build (only
+        // with new identifiers), so they are taken as they are and the
+        // identifiers named on the command line stay valid. A row whose
+        // summary is gone (a collection of another period re-groups and
+        // drops it) is grouped anew first, as Show does.
+        collect::installSummaryCalcFields(rek, rek.odsREK2_Zbir);
         QList<int> shown;
         QSet<int> seen;
-        TField* zbir = rek.odsNabor.FieldByName(QStringLiteral("ID_REK2_ZBIR"));
-        for (rek.odsNabor.First(); !rek.odsNabor.Eof(); rek.odsNabor.Next()) {
-            const int id = zbir->AsInteger();
-            if (id > 0 && !seen.contains(id)) {
-                seen.insert(id);
-                shown << id;
+        const auto readShown = [&] {
+            shown.clear();
+            seen.clear();
+            openAnalyticWorking(rek.odsNabor, o.from, o.to);
+            TField* zbir = rek.odsNabor.FieldByName(QStringLiteral("ID_REK2_ZBIR"));
+            bool stale = false;
+            for (rek.odsNabor.First(); !rek.odsNabor.Eof(); rek.odsNabor.Next()) {
+                const int id = zbir->AsInteger();
+                stale = stale || id <= 0;
+                if (id > 0 && !seen.contains(id)) {
+                    seen.insert(id);
+                    shown << id;
+                }
             }
+            if (!shown.isEmpty()) {
+                openSummarySelection(rek.odsREK2_Zbir, joinIds(shown));
+                stale = stale || rek.odsREK2_Zbir.RecordCount() < shown.size();
+            }
+            return stale;
+        };
+        if (readShown()) {
+            collect::odsNaborAfterRefresh(rek);
+            readShown();
+        }
+        if (shown.isEmpty()) {
+            ctx.print(QStringLiteral("Za obdobje od %1 do %2 ni zbirnih zapisov za pošiljanje.")
+                          .arg(o.from.toString(QStringLiteral("dd.MM.yyyy")),
+                               o.to.toString(QStringLiteral("dd.MM.yyyy"))));
+            return kExitOk;
         }
         for (int id : o.ids) {
             if (!seen.contains(id)) {
@@ -122,8 +150,6 @@ int runXmlCommand(BatchContext& ctx, const QStringList& args)
                 return kExitFailed;
             }
         }
-        collect::installSummaryCalcFields(rek, rek.odsREK2_Zbir);
-        openSummarySelection(rek.odsREK2_Zbir, joinIds(shown));
         rek.selectedZbirIds = o.ids;
         rek.xmlZaVseZbirne = o.all;
 

@@ -8,6 +8,7 @@
 #include "returns/settings_db.h"
 #include "ui/dialogs.h"
 #include "ui/grid/tfwwdbgrid.h"
+#include "xmlreturn/return_journal.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -267,6 +268,9 @@ void TfRek::FormShow()
     }
     for (const QString& message : loadDatabaseSettings(session, ctx.settings))
         Information(message);
+    // What a crash of an earlier XML run left is finished first.
+    for (const QString& line : journal::finishInterruptedReturns(session, ctx.settings.XMLPath))
+        ctx.DebugMessage(QStringLiteral("TfRek.FormShow: ") + line);
     afterLogOn();
 }
 

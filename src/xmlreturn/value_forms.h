@@ -44,4 +44,9 @@ inline QString formatBoolean(bool value)
 // allowed, an optional sign, digits only. Nothing else reads.
 std::optional<qint32> readWholeNumber(const QString& text);
 
+// Whether XML 1.0 can carry the text once a tab, CR or LF is written as a
+// blank (as the writer does): no other control character, no U+FFFE/U+FFFF,
+// no unpaired surrogate.
+bool xmlCanCarry(QStringView text);
+
 } // namespace rek2::xml

@@ -52,6 +52,14 @@ public:
         qsizetype start = 0;
         for (qsizetype i = 0; i < size; ++i) {
             const char c = data[i];
+            if (c == '\t' || c == '\r' || c == '\n') {
+                // One element per line: a break or tab inside a value
+                // becomes a blank.
+                put(data + start, i - start);
+                put(' ');
+                start = i + 1;
+                continue;
+            }
             if (c != '&' && c != '<' && c != '>' && c != '"')
                 continue;
             const char* rep = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : "&quot;";

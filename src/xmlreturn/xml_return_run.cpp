@@ -1,23 +1,29 @@
 #include "xmlreturn/xml_return_run.h"
 
+#include "base/durable_file.h"
+#include "base/paths.h"
+#include "base/workstation.h"
 #include "db/dataset.h"
 #include "db/query.h"
 #include "db/session.h"
 #include "db/transaction.h"
+#include "returns/amount_limits.h"
 #include "returns/context.h"
 #include "returns/working_statements.h"
 #include "xmlreturn/return_document.h"
+#include "xmlreturn/return_journal.h"
 #include "xmlreturn/return_names.h"
 #include "xmlreturn/value_forms.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QSet>
 #include <QSysInfo>
 
 #include <cmath>
+#include <memory>
 #include <optional>
 
 namespace rek2 {
@@ -26,6 +32,8 @@ namespace {
 
 const QString kLogPrefix = QStringLiteral("TfRek.bXMLClick: ");
 const QString kInvalidTaxNumber = QStringLiteral("Neveljavna davčna številka: ");
+const QString kInvalidCharacter = QStringLiteral("Neveljaven znak v ");
+const QString kInvalidAmount = QStringLiteral("Neveljaven znesek ");
 
 // The pending rows of one summary, chosen by its identifier alone, in the
 // order of the analytic view. A row is pending while it has no link or a link
@@ -243,36 +251,85 @@ struct XmlReturnRun::Impl
         h.correctionRefs = z.correctionType == QLatin1String("S") || z.correctionType == QLatin1String("X");
     }
 
-    // Every tax number the files will carry must read as a whole number;
-    // all offending values are reported at once, before any file exists.
-    void checkTaxNumbers(const std::vector<Summary>& chosen, bool payerOk)
+    // Everything the files will carry must be writable before any file
+    // exists: every tax number reads as a whole number, every text is one
+    // XML can carry, every amount is a finite number that fits the form's
+    // field. All offending values are reported at once, each naming its row.
+    void checkReturns(const std::vector<Summary>& chosen, bool payerOk)
     {
         QStringList problems;
         if (!payerOk)
             problems << kInvalidTaxNumber + ctx.settings.DvsIzp + QStringLiteral(" za izplačevalca");
+        const QStringList payerTexts = {ctx.settings.NazivIzp, ctx.settings.NaslovIzp,
+                                        ctx.settings.responsiblePerson(), ctx.settings.responsiblePhone()};
+        for (const QString& text : payerTexts)
+            if (!xml::xmlCanCarry(text))
+                problems << kInvalidCharacter + QStringLiteral("podatkih izplačevalca: ") + text;
         QList<int> ids;
         for (const Summary& z : chosen) {
             ids << z.id;
-            if (z.header.hasRepresentative() && !xml::readWholeNumber(z.header.poobDvs))
-                problems << kInvalidTaxNumber + z.header.poobDvs + QStringLiteral(" za pooblaščenca ") +
-                                z.header.naziv + QStringLiteral(" (zbirni %1)").arg(z.id);
+            const ReturnHeader& h = z.header;
+            const QString where = QStringLiteral(" (zbirni %1)").arg(z.id);
+            if (h.hasRepresentative() && !xml::readWholeNumber(h.poobDvs))
+                problems << kInvalidTaxNumber + h.poobDvs + QStringLiteral(" za pooblaščenca ") + h.naziv +
+                                where;
+            const std::pair<const char*, QString> texts[] = {
+                {"NAZIV", h.naziv},
+                {"NASLOV", h.naslov},
+                {"VPL_PODRACUN", h.vplPodracun},
+                {"SIF_VRSTE_DOH", h.sifVrsteDoh},
+                {"MESEC_LETO", h.mesecLeto},
+                {"CORRECTIONFORDOCUMENT", h.correctionForDocument},
+                {"CORRECTIONFORANALITICALDATA", h.correctionForAnaliticalData}};
+            for (const auto& [column, text] : texts)
+                if (!xml::xmlCanCarry(text))
+                    problems << kInvalidCharacter + QStringLiteral("podatku ") + QLatin1String(column) +
+                                    QStringLiteral(" zbirnega zapisa") + where;
+            const std::pair<const char*, QVariant> amounts[] = {{"NETO", h.neto},
+                                                                {"DOH", h.doh},
+                                                                {"DOH_NEREZ", h.dohNerez},
+                                                                {"DAV_OSN", h.davOsn},
+                                                                {"DAV_ZNZ_OSN", h.davZnzOsn},
+                                                                {"STOPNJA", h.stopnja},
+                                                                {"DAV_ODT", h.davOdt},
+                                                                {"DAV_TUJ", h.davTuj},
+                                                                {"DAV_ZNZ_STP", h.davZnzStp},
+                                                                {"SKUPAJ", h.skupaj}};
+            for (const auto& [column, value] : amounts)
+                if (!value.isNull() && !amountFitsReturn(value.toDouble()))
+                    problems << kInvalidAmount + QLatin1String(column) + QStringLiteral(" (") +
+                                    QString::number(value.toDouble()) + QStringLiteral(") zbirnega zapisa") +
+                                    where;
         }
         if (!ids.isEmpty()) {
             DataSet ds(QStringLiteral("qPreveriDVS"));
             ds.SetSession(ctx.session);
-            ds.SQL = pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR IN (") + joinIds(ids) +
-                                    QStringLiteral(") AND A.DVS IS NOT NULL"));
+            ds.SQL =
+                pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR IN (") + joinIds(ids) + QStringLiteral(")"));
             ds.Open();
             TField* zbir = ds.FieldByName(QStringLiteral("ID_REK2_ZBIR"));
             TField* dvs = ds.FieldByName(QStringLiteral("DVS"));
+            const char* const textColumns[] = {"IDENT_ST", "IME", "PRIIMEK",  "NAZIV",
+                                               "REZ",      "DRZ", "SIF_SFDOH"};
+            const char* const amountColumns[] = {"BRUTO", "DAV_ODT_OBR", "DAV_ODT_PLC", "DAV_ODT_ODB_TUJ"};
             for (ds.First(); !ds.Eof(); ds.Next()) {
-                if (xml::readWholeNumber(dvs->AsString()))
-                    continue;
-                problems << kInvalidTaxNumber + dvs->AsString() + QStringLiteral(" za osebo ") +
-                                recipientName(ds.FieldByName(QStringLiteral("IME"))->AsString(),
-                                              ds.FieldByName(QStringLiteral("PRIIMEK"))->AsString(),
-                                              ds.FieldByName(QStringLiteral("NAZIV"))->AsString()) +
-                                QStringLiteral(" (zbirni %1)").arg(zbir->AsInteger());
+                const QString person = QStringLiteral(" za osebo ") +
+                                       recipientName(ds.FieldByName(QStringLiteral("IME"))->AsString(),
+                                                     ds.FieldByName(QStringLiteral("PRIIMEK"))->AsString(),
+                                                     ds.FieldByName(QStringLiteral("NAZIV"))->AsString()) +
+                                       QStringLiteral(" (zbirni %1)").arg(zbir->AsInteger());
+                if (!dvs->IsNull() && !xml::readWholeNumber(dvs->AsString()))
+                    problems << kInvalidTaxNumber + dvs->AsString() + person;
+                for (const char* column : textColumns)
+                    if (!xml::xmlCanCarry(ds.FieldByName(QLatin1String(column))->AsString()))
+                        problems << kInvalidCharacter + QStringLiteral("podatku ") + QLatin1String(column) +
+                                        person;
+                for (const char* column : amountColumns) {
+                    TField* f = ds.FieldByName(QLatin1String(column));
+                    if (!f->IsNull() && !amountFitsReturn(f->AsFloat()))
+                        problems << kInvalidAmount + QLatin1String(column) + QStringLiteral(" (") +
+                                        QString::number(f->AsFloat()) + QStringLiteral(")") + person;
+                }
             }
             ds.Close();
         }
@@ -281,7 +338,7 @@ struct XmlReturnRun::Impl
     }
 
     // Builds the document of one return and writes it under its final name.
-    QString writeReturn(const Summary& z, const ReturnPayer& payer)
+    QString writeReturn(const Summary& z, const ReturnPayer& payer, std::unique_ptr<DurableFile>& file)
     {
         xml::XmlDocument doc;
         ReturnDocumentBuilder builder(doc, payer, z.header);
@@ -332,17 +389,44 @@ struct XmlReturnRun::Impl
         }
         rows.Close();
 
+        // The file is written under its temporary name and stays open (and
+        // locked) until it is renamed into place; an older file of the final
+        // name is not touched before the return is archived.
         const QString fileName = returnFileName(z.name);
         const QString path = QDir(ctx.settings.XMLPath).filePath(fileName);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        if (QFileInfo(path).isDir())
             throw XmlReturnError(
-                QStringLiteral("Datoteke %1 ni mogoče zapisati: %2").arg(path, file.errorString()));
-        if (!doc.save(file) || !file.commit())
-            throw XmlReturnError(
-                QStringLiteral("Datoteke %1 ni mogoče zapisati: %2").arg(path, file.errorString()));
+                QStringLiteral("Datoteke %1 ni mogoče zapisati: na njenem mestu je mapa.").arg(path));
+        file = std::make_unique<DurableFile>(journal::temporaryPath(path));
+        if (!file->open() || !doc.save(*file) || !file->finish()) {
+            const QString error = file->errorString();
+            file->discard();
+            file.reset();
+            throw XmlReturnError(QStringLiteral("Datoteke %1 ni mogoče zapisati: %2").arg(path, error));
+        }
         log(QStringLiteral("Kreiran xml file."));
         return fileName;
+    }
+
+    // The return is archived: its file takes its final name.
+    void renameIntoPlace(std::unique_ptr<DurableFile>& file, const QString& fileName)
+    {
+        const QString path = QDir(ctx.settings.XMLPath).filePath(fileName);
+        const QString temp = file->fileName();
+#ifndef Q_OS_UNIX
+        file->close(); // an open file cannot be renamed there
+#endif
+        QString error;
+        const bool renamed = replaceFile(temp, path, &error);
+        file->close();
+        file.reset();
+        if (!renamed) {
+            // The journal keeps the final name: the next command that opens
+            // the database renames the file.
+            throw XmlReturnError(
+                QStringLiteral("Datoteke %1 ni mogoče preimenovati v %2: %3").arg(temp, path, error));
+        }
+        journal::forget(*ctx.session, path);
     }
 
     int exec(Query& q, const QStringList& sql)
@@ -359,6 +443,8 @@ struct XmlReturnRun::Impl
     void recordReturn(const Summary& z, const QString& fileName)
     {
         Transaction tx(*ctx.session);
+        journal::ensureTable(*ctx.session);
+        journal::record(*ctx.session, QDir(ctx.settings.XMLPath).filePath(fileName));
         Query q(QStringLiteral("qXML"));
         q.SetSession(ctx.session);
         q.DeclareAndSet(QStringLiteral("ID_REK2_ZBIR"), VarType::Integer, z.id);
@@ -400,7 +486,7 @@ struct XmlReturnRun::Impl
 };
 
 XmlReturnRun::XmlReturnRun(RekContext& ctx)
-    : userName(currentLoginUserName()), computerName(currentWorkstationName()), ctx_(ctx)
+    : userName(LoginUserName()), computerName(WorkstationName()), ctx_(ctx)
 {
 }
 
@@ -411,6 +497,8 @@ XmlRunResult XmlReturnRun::run()
         throw XmlReturnError(QStringLiteral("Nabor je prazen! Generiranje XML ni možno!"));
     if (!ctx.session)
         throw XmlReturnError(QStringLiteral("Ni povezave z bazo!"));
+    if (ctx.settings.XMLPath.trimmed().isEmpty())
+        throw XmlReturnError(folderNotSetMessage(QStringLiteral("XML pot"), QStringLiteral("XMLPath")));
 
     result_ = XmlRunResult();
     Impl d{*this, ctx, result_, {}};
@@ -441,7 +529,7 @@ XmlRunResult XmlReturnRun::run()
     payer.phone = ctx.settings.responsiblePhone();
     payer.t2s = ctx.settings.T2S;
     if (!chosen.empty())
-        d.checkTaxNumbers(chosen, payerNumber.has_value());
+        d.checkReturns(chosen, payerNumber.has_value());
 
     // The grids no longer show what is in the tables once a return moved.
     const auto closeGrids = [&] {
@@ -456,17 +544,23 @@ XmlRunResult XmlReturnRun::run()
         for (const Summary& z : chosen) {
             if (ctx.op)
                 ctx.op->ProcessEvents();
-            const QString fileName = d.writeReturn(z, payer);
+            std::unique_ptr<DurableFile> file;
+            const QString fileName = d.writeReturn(z, payer, file);
+            if (afterFileWritten)
+                afterFileWritten(z.id);
             try {
                 d.recordReturn(z, fileName);
             } catch (...) {
-                // Not recorded: the return stays in work, so its file must
-                // not look like a written return either.
-                QFile::remove(QDir(ctx.settings.XMLPath).filePath(fileName));
+                // Not archived: the return stays in work, its new file goes,
+                // and a file of that name from before stays as it was.
+                file->discard();
                 throw;
             }
+            if (afterArchived)
+                afterArchived(z.id);
             result_.writtenIds << z.id;
             result_.files << fileName;
+            d.renameIntoPlace(file, fileName);
         }
     } catch (...) {
         closeGrids();
@@ -474,21 +568,6 @@ XmlRunResult XmlReturnRun::run()
     }
     closeGrids();
     return result_;
-}
-
-QString currentLoginUserName()
-{
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = qEnvironmentVariable("USERNAME");
-    if (user.isEmpty())
-        user = qEnvironmentVariable("LOGNAME");
-    return user.toUpper();
-}
-
-QString currentWorkstationName()
-{
-    return QSysInfo::machineHostName();
 }
 
 } // namespace rek2

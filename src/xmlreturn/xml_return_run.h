@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <stdexcept>
 
 namespace rek2 {
@@ -40,12 +41,15 @@ struct XmlRunResult
 // - every chosen summary is checked first (document reference, the type of a
 //   correction, every tax number its file will carry); a bad tax number stops
 //   the run before any file is written;
-// - each file is written beside its final name and renamed into place when
-//   complete;
+// - each file is written completely under a temporary name beside its final
+//   name (every write checked, synced to disk);
 // - only then, in one transaction per return, the type of a correction is
-//   stored, its links get the file name, and the summary with all its
-//   analytic rows moves to the history tables. A return is thus either
-//   written and archived, or left in the working tables untouched.
+//   stored, its links get the file name, the summary with all its analytic
+//   rows moves to the history tables and the journal records the final name;
+// - then the file is renamed into place. A return is thus either written
+//   and archived, or left in the working tables with no file and an older
+//   file of its name untouched; a crash in between is finished by the next
+//   command (journal::finishInterruptedReturns).
 // The window switches to the report files tab when wroteAny().
 class XmlReturnRun
 {
@@ -57,6 +61,11 @@ public:
     QString computerName;
     // "Today" for the kind of a correction; the workstation's date by default.
     QDate today = QDate::currentDate();
+    // Tests: called with the summary's identifier when its file is complete
+    // under the temporary name, and when its archive step is committed
+    // (before the rename), so that a crash can be staged at either point.
+    std::function<void(int)> afterFileWritten;
+    std::function<void(int)> afterArchived;
 
     // Throws XmlReturnError, or DbError with the database's message.
     // Returns written before an error stay written and archived; result()
@@ -70,9 +79,5 @@ private:
     RekContext& ctx_;
     XmlRunResult result_;
 };
-
-// The operating-system user in upper case and the computer name.
-QString currentLoginUserName();
-QString currentWorkstationName();
 
 } // namespace rek2

@@ -72,6 +72,28 @@ TEST(IniSettings, ReadsTrimsAndCreatesFolders)
     EXPECT_TRUE(s.T2S);
 }
 
+// A folder that is not set (empty, blank, no section "Splošno", a file of
+// garbage) stays empty: it is never taken for the root folder.
+TEST(IniSettings, FolderNotSetStaysEmpty)
+{
+    const QByteArray files[] = {"[Splošno]\r\nXMLPath=\r\nXMLArhiv=  \r\n", "[Drugo]\r\nXMLPath=\\xml\r\n",
+                                QByteArray("\x00\x01\xff\xfe garbage", 14)};
+    for (const QByteArray& bytes : files) {
+        SCOPED_TRACE(bytes.toStdString());
+        QTemporaryDir dir;
+        QFile f(dir.filePath("rek2.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        rek2::Settings s;
+        rek2::readIniSettings(f.fileName(), dir.path() + "/", s);
+        EXPECT_EQ(s.XMLPath, "");
+        EXPECT_EQ(s.XMLArhiv, "");
+    }
+    EXPECT_TRUE(rek2::folderNotSetMessage("XML pot", "XMLPath").startsWith("XML pot ni nastavljena v "));
+    EXPECT_TRUE(rek2::folderNotSetMessage("XML pot", "XMLPath").contains(rek2::iniFilePath()));
+}
+
 TEST(IniSettings, DebugThatIsNotANumberIsZero)
 {
     QTemporaryDir dir;

@@ -53,6 +53,19 @@ TEST(CheckCommand, FindingsOfTheRowsTheAnalyticGridShows)
     EXPECT_TRUE(clean.out.isEmpty());
 }
 
+// A gross of infinity (a quantity of 1e308 collected) is reported, not
+// passed on to be written as 0.00.
+TEST(CheckCommand, AmountsThatAreNotFiniteNumbers)
+{
+    test::EditDb db;
+    db.exec(test::analRow(1, 0));
+    db.exec("UPDATE REK2_ANAL SET BRUTO = 1e308 * 10, DAV_ODT_OBR = -1e13 WHERE ID_REK2_ANAL = 1");
+    const CheckRun r = check(db.fx.path(), {"--from", "2026-12-10"});
+    EXPECT_EQ(r.code, 4) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("\r\nZa ID:1 neveljaven znesek BRUTO (inf)!")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("\r\nZa ID:1 neveljaven znesek DAV_ODT_OBR (-1e+13)!")) << r.out.toStdString();
+}
+
 TEST(CheckCommand, WrongArgumentsAndMissingDatabase)
 {
     test::EditDb db;

@@ -63,6 +63,28 @@ TEST_F(XmlBatch, WritesThePeriodsReturnsAndListsHistory)
     EXPECT_TRUE(lines[1].startsWith("103\tKRKG\t12\tO\t1901\t2026-11-30\t\t1\t1\t0\t80.00\t"));
 }
 
+// A collection of another period dropped the summary of a pending row: xml
+// groups the period anew, as Show does, and writes its return; with nothing
+// pending it says so.
+TEST_F(XmlBatch, PendingRowsWithoutTheirSummaryAreGroupedAndWritten)
+{
+    db_.exec("UPDATE REK2_ANAL SET DATUM_IZP_DIV = '2026-11-29' WHERE ID_REK2_ANAL = 3001");
+    db_.exec("DELETE FROM REK2_ZBIR WHERE ID_REK2_ZBIR = 103");
+    BatchRun r = run(batch::runXmlCommand, {"--from", "2026-11-29", "--all"});
+    EXPECT_EQ(r.code, batch::kExitOk) << r.err.toStdString();
+    const QStringList files = QDir(xmlFolder()).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files[0].startsWith("REK2_KRKG_12_O_")) << files[0].toStdString();
+    EXPECT_TRUE(files[0].endsWith("_1901_261129.xml")) << files[0].toStdString();
+    EXPECT_EQ(r.out, files[0] + "\n");
+    EXPECT_EQ(scalar("SELECT DOH FROM REK2_ZBIR_HST WHERE DATUM_IZP = '2026-11-29'").toDouble(), 100.0);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_ANAL WHERE ID_REK2_ANAL = 3001").toInt(), 0);
+
+    r = run(batch::runXmlCommand, {"--from", "2026-11-29", "--all"});
+    EXPECT_EQ(r.code, batch::kExitOk);
+    EXPECT_EQ(r.out, "Za obdobje od 29.11.2026 do 29.11.2026 ni zbirnih zapisov za pošiljanje.\n");
+}
+
 TEST_F(XmlBatch, BadArguments)
 {
     for (const QStringList& args : {QStringList{"--all"}, QStringList{"--from", "2026-11-30"},

@@ -305,6 +305,9 @@ QStringList schemaStatementsSqlite()
     }
     // The counters of ID_REK2_ANAL_SEQ and ID_REK2_ZBIR_SEQ (SQLite has no sequences).
     out << sequenceTableDdl();
+    // Final names of archived returns whose file is still to be renamed into
+    // place (the XML run's journal; older databases get it on their first run).
+    out << QStringLiteral("CREATE TABLE IF NOT EXISTS REK2_XML_JOURNAL (FILE_PATH VARCHAR(1000) NOT NULL)");
     return out;
 }
 
