@@ -104,27 +104,6 @@ QStringList IniFile::sections() const
     return out;
 }
 
-QStringList IniFile::keys(const QString& section) const
-{
-    QStringList out;
-    bool inSection = false;
-    for (const QString& line : lines_) {
-        if (isSection(line)) {
-            inSection = sectionName(line).compare(section, Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        if (!inSection || isComment(line))
-            continue;
-        const int eq = line.indexOf(u'=');
-        if (eq <= 0)
-            continue;
-        const QString key = line.left(eq).trimmed();
-        if (!out.contains(key, Qt::CaseInsensitive))
-            out << key;
-    }
-    return out;
-}
-
 bool IniFile::contains(const QString& section, const QString& key) const
 {
     return findKey(section, key) >= 0;

@@ -27,9 +27,6 @@ public:
     bool contains(const QString& section, const QString& key) const;
     // Section names as written, in file order.
     QStringList sections() const;
-    // Keys of a section (matched without regard to case) as written, in file
-    // order, each once.
-    QStringList keys(const QString& section) const;
     QString value(const QString& section, const QString& key, const QString& fallback = QString()) const;
     // The keys of a section in file order; empty when the section is missing.
     QStringList keys(const QString& section) const;
