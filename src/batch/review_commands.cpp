@@ -49,6 +49,7 @@ template <typename Body> int onHistory(BatchContext& ctx, Body body)
         rek.settings = ctx.settings;
         for (const auto& message : loadDatabaseSettings(session, rek.settings))
             ctx.error(message);
+        finishInterruptedWork(ctx, session);
         rek.attachSession(&session);
         rek.log = &ctx.log;
         body(rek);
