@@ -172,6 +172,11 @@ KopirajResult Kopiraj::run(bool cancellation)
         rowIds << rows.Value(r, rows.FieldIndex(QStringLiteral("ID_REK2_ANAL"))).toInt();
     const QString rest = analyticRest(rows).join(QStringLiteral(", "));
 
+    // A large return takes a while: the busy indicator keeps the tabs
+    // disabled and the window painted.
+    std::optional<BusyGuard> busy;
+    if (ctx.op)
+        busy.emplace(*ctx.op, QStringLiteral("Kopiranje zbirnega zapisa....."));
     std::optional<ArchiveMove> files;
     Transaction tx(*ctx.session);
     q.DeclareAndSet(QStringLiteral("HID"), VarType::Integer, hid);
@@ -221,7 +226,8 @@ KopirajResult Kopiraj::run(bool cancellation)
                                       .arg(aid)
                                       .arg(hid)
                                       .arg(n));
-            ++result.rows;
+            if (++result.rows % 500 == 0 && ctx.op)
+                ctx.op->ProcessEvents();
             // Each event link of the row again, for the copy, without number or file.
             result.links += exec(
                 q,
