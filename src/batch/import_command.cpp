@@ -77,6 +77,7 @@ int runImportCommand(BatchContext& ctx, const QStringList& args)
         rek.settings = ctx.settings;
         for (const auto& message : loadDatabaseSettings(session, rek.settings))
             ctx.error(message);
+        finishInterruptedWork(ctx, session);
         rek.attachSession(&session);
         rek.log = &ctx.log;
         rek.op = &op;
