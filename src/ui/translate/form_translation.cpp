@@ -116,6 +116,13 @@ void setControlTag(QObject* object, int tag)
     object->setProperty(kTag, tag);
 }
 
+QLabel* namedLabel(const QString& text, const char* name, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
 QString translationFormName(const QWidget* form)
 {
     return form->objectName().isEmpty() ? QString::fromLatin1(form->metaObject()->className())

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 
+class QLabel;
 class QObject;
 class QWidget;
 
@@ -13,6 +14,10 @@ class TQuorPrevod;
 // the colour scheme marks a coloured form with Tag 1.
 int controlTag(const QObject* object);
 void setControlTag(QObject* object, int tag);
+
+// A label with an object name, so the translator finds its text (the
+// translator passes unnamed controls by).
+QLabel* namedLabel(const QString& text, const char* name, QWidget* parent);
 
 // The name a form's texts are stored under: its object name, else its class.
 QString translationFormName(const QWidget* form);
