@@ -54,7 +54,14 @@ std::vector<FieldType> resultTypes(const QSqlQuery& q, int count)
 
 DataSet::DataSet(QString name) : Statement(std::move(name)), d_(std::make_unique<Impl>()) {}
 
-DataSet::~DataSet() = default;
+DataSet::~DataSet()
+{
+    // Whoever still follows this dataset must not reach it after this point.
+    const std::vector<DataSetObserver*> observers = std::move(d_->observers);
+    d_->observers.clear();
+    for (DataSetObserver* o : observers)
+        o->dataSetDestroyed(*this);
+}
 
 TField* DataSet::AddField(const FieldDef& def)
 {

@@ -21,6 +21,10 @@ public:
     virtual void rowRemoved(DataSet& /*ds*/, int /*row*/) {}
     // Browse / Edit / Insert changed.
     virtual void stateChanged(DataSet& /*ds*/) {}
+    // The dataset is being destroyed while still observed (a window may close
+    // a dataset that a grid or an open dialog follows): forget it, and call
+    // nothing on it, not even removeObserver, from now on.
+    virtual void dataSetDestroyed(DataSet& /*ds*/) {}
 };
 
 } // namespace rek2

@@ -100,44 +100,46 @@ public:
     // After a successful log-on and the database settings (tfrek_nabor.cpp):
     // the place to open the collection tab's grids.
     void afterLogOn();
-    void PageControl1Change(int index);
-    void dtpDatumOdChange();
+    // The handlers of the controls are virtual only so that a test can tell
+    // which handler each control reaches.
+    virtual void PageControl1Change(int index);
+    virtual void dtpDatumOdChange();
 
     // --- tab 0 "Nabor" (tfrek_nabor.cpp, tfrek_xml.cpp, tfrek_import.cpp) ----
-    void SpeedButton2Click();
-    void bXMLClick();
-    void SpeedButton6Click();
-    void bNaborClick();
-    void bImportClick();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
-    void SpeedButton5Click();
-    void dbgZbirniCellClick(int column);
-    void dbgZbirniDblClick();
-    void dbgZbirniExit();
-    void dbgZbirniDrawColumnCell(int row, int column, QStyleOptionViewItem& option);
-    void dbgNaborDblClick();
-    void dbgNaborDrawColumnCell(int row, int column, QStyleOptionViewItem& option);
+    virtual void SpeedButton2Click();
+    virtual void bXMLClick();
+    virtual void SpeedButton6Click();
+    virtual void bNaborClick();
+    virtual void bImportClick();
+    virtual void SpeedButton3Click();
+    virtual void SpeedButton4Click();
+    virtual void SpeedButton5Click();
+    virtual void dbgZbirniCellClick(int column);
+    virtual void dbgZbirniDblClick();
+    virtual void dbgZbirniExit();
+    virtual void dbgZbirniDrawColumnCell(int row, int column, QStyleOptionViewItem& option);
+    virtual void dbgNaborDblClick();
+    virtual void dbgNaborDrawColumnCell(int row, int column, QStyleOptionViewItem& option);
 
     // --- tab 1 "Porocila" (tfrek_porocila.cpp) -------------------------------
-    void bRefreshNeposlanaClick();
-    void bRefreshPoslanaClick();
-    void bSendClick();
-    void tsPorocilaContextPopup(); // right click on the sheet: both lists, sent first
+    virtual void bRefreshNeposlanaClick();
+    virtual void bRefreshPoslanaClick();
+    virtual void bSendClick();
+    virtual void tsPorocilaContextPopup(); // right click on the sheet: both lists, sent first
 
     // --- tab 2 "Pregled" (tfrek_pregled.cpp) ---------------------------------
-    void SpeedButton1Click();
-    void tvPregledClick();
-    void dbgPregledCellClick(int column);
-    void dbgPregledDblClick();
-    void dbgPregledDrawColumnCell(int row, int column, QStyleOptionViewItem& option);
-    void dbgPredgledADblClick();
+    virtual void SpeedButton1Click();
+    virtual void tvPregledClick();
+    virtual void dbgPregledCellClick(int column);
+    virtual void dbgPregledDblClick();
+    virtual void dbgPregledDrawColumnCell(int row, int column, QStyleOptionViewItem& option);
+    virtual void dbgPredgledADblClick();
 
     // --- tab 3 "Parametri" (tfrek_params.cpp; right panel tfrek_import.cpp) --
-    void fillParams();      // each time the tab becomes active
-    void bShraniIniClick(); // left panel "Shrani"
-    void fillXLSParams();   // right panel: reload the import mapping
-    void bShraniXLSParamsClick();
+    void fillParams();              // each time the tab becomes active
+    virtual void bShraniIniClick(); // left panel "Shrani"
+    void fillXLSParams();           // right panel: reload the import mapping
+    virtual void bShraniXLSParamsClick();
 
     // --- controls -------------------------------------------------------------
     QTabWidget* PageControl1 = nullptr;

@@ -99,15 +99,7 @@ TEST(CollectionBadInput, LinkMatchingTwoRowsFailsAndRollsBack)
     // two rows of one return; their links cannot tell which row is theirs.
     CollectFixture f;
     f.ctx.settings.FREK_5700_neRez = true;
-    f.db.exec(
-        "INSERT INTO OSB (SFOSB, NZV, IME, DVS, SFDRZ, SFSOS) VALUES (108, 'Novak', 'Ana', '11111111', 'A', "
-        "'F')");
-    f.db.exec("INSERT INTO POG VALUES (10, 108)");
-    f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, SFKPN, SFVP, LOT, TCJVLT, OBRVLT) VALUES "
-              "(1050, '500', '=', '2009-06-15', 10, 501, 1, 10, 1, 2)");
-    f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, ZPD, IDPOG, LOT, TCJVLT, GOT, SFVPGOT) VALUES "
-              "(2050, '601', '-', '2009-06-15', '2009-06-15', 10, -3, 1, -3, 978)");
-    f.db.exec("INSERT INTO DOGLNK VALUES (1050, 2050, 'R')");
+    f.addHolderPayout(108, "Ana", "Novak", "11111111", "A", 10, 1050, 3);
     f.op.abortIgnoreAnswers.push_back(true);
     EXPECT_TRUE(failingRun(f).startsWith("Dogodek 1001 ustreza več analitičnim vrsticam"));
     EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM REK2_DOG WHERE IFNULL(ID_REK2_ANAL, 0) = 0"), "12");

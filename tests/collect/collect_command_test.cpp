@@ -69,14 +69,7 @@ TEST(CollectCommand, PrintsTheSummariesOfTheDay)
 TEST(CollectCommand, DuplicatesEndTheRunUnlessIgnored)
 {
     CollectFixture f;
-    f.db.exec("INSERT INTO OSB (SFOSB, NZV, IME, DVS, SFDRZ, SFSOS) VALUES (106, 'Novak', 'Anja', "
-              "'11111111', 'S', 'F')");
-    f.db.exec("INSERT INTO POG VALUES (8, 106)");
-    f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, SFKPN, SFVP, LOT, TCJVLT, OBRVLT) VALUES "
-              "(1030, '500', '=', '2009-06-15', 8, 501, 1, 10, 1, 2)");
-    f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, ZPD, IDPOG, LOT, TCJVLT, GOT, SFVPGOT) VALUES "
-              "(2030, '601', '-', '2009-06-15', '2009-06-15', 8, -4, 1, -4, 978)");
-    f.db.exec("INSERT INTO DOGLNK VALUES (1030, 2030, 'R')");
+    f.addHolderPayout(106, "Anja", "Novak", "11111111", "S", 8, 1030, 4);
 
     Result r = runBatch(f, {"collect", "--from", "2009-06-15", "--to", "2009-06-15"});
     EXPECT_EQ(r.code, 3);
@@ -87,6 +80,10 @@ TEST(CollectCommand, DuplicatesEndTheRunUnlessIgnored)
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.count('\n'), 7); // Anja joins Ana's return
 
-    EXPECT_EQ(runBatch(f, {"collect", "--from", "15.06.2009"}).code, 2);
-    EXPECT_EQ(runBatch(f, {"collect"}).code, 2);
+    r = runBatch(f, {"collect", "--from", "15.06.2009"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "Neveljaven datum za --from: 15.06.2009 (oblika LLLL-MM-DD).\n");
+    r = runBatch(f, {"collect"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "Manjka možnost --from.\n");
 }

@@ -12,66 +12,58 @@ namespace {
 
 const QString kSub = QStringLiteral("SI56011008881000030");
 
+// A table of expected rows, one row a line, fields separated by '|' (NULL
+// and the empty text as an empty field); blank lines are skipped.
+QStringList table(const char* text)
+{
+    QStringList rows;
+    for (const QString& line : QString::fromUtf8(text).split(QLatin1Char('\n')))
+        if (!line.trimmed().isEmpty())
+            rows << line.trimmed();
+    return rows;
+}
+
 // REK2_ANAL after collecting 15.06.2009, standard variant, residents only.
 // NAZIV|DVS|IDENT_ST|REZ|DRZ|UGO|SIF_SFDOH|BRUTO|OBR|PLC|TUJ|VRSTA|IZP|PLC
 // date|STATUS|SFKPN|SFVP|IME|PRIIMEK|ZNIZ|DURS
-const QStringList kAnalStandard = {
-    "Ana "
-    "Novak|11111111||R|SI|1|5700|200.00|40.00|40.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Ana|Novak|N|0",
-    "Ana Novak|11111111||R|SI|1|5400|40.00|||0.00|1901|2009-06-15||O|503|RS33|Ana|Novak|N|0",
-    "Ana "
-    "Novak|11111111||R|SI|1|5700|61.72|12.34|12.34|0.00|1920|2009-06-15|2009-06-15|O|504|OMV|Ana|Novak|N|0",
-    "Ana Novak|11111111||R|SI|1|5700|80.00|16.00|0.00|0.00|1920|2009-06-15||O|506|KRKG|Ana|Novak|N|0",
-    "Bor "
-    "Kranjc|22222222||R|SI|1|5700|100.00|10.00|10.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Bor|Kranjc|D|"
-    "0",
-    "Bor "
-    "Kranjc|22222222||R|SI|1|5600|150.00|37.50|37.50|0.00|1902|2009-06-15|2009-06-15|O|502|SOS2E_S|Bor|"
-    "Kranjc|N|0",
-    "Bor "
-    "Kranjc|22222222||R|SI|1|5400|50.00|12.50|12.50|0.00|1901|2009-06-15|2009-06-15|O|505|TUJB|Bor|Kranjc|N|"
-    "0",
-    "Cene "
-    "Zupan|33333333||R|SI|1|5700|50.00|10.00|10.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Cene|Zupan|N|0",
-    "Dana Kos|44444444||R|SI|1|5700|61.73|12.34|12.34|0.01|1920|2009-06-15|2009-06-15|O|504|OMV|Dana|Kos|N|0",
-};
+const QStringList kAnalStandard = table(R"(
+Ana Novak|11111111||R|SI|1|5700|200.00|40.00|40.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Ana|Novak|N|0
+Ana Novak|11111111||R|SI|1|5400|40.00|||0.00|1901|2009-06-15||O|503|RS33|Ana|Novak|N|0
+Ana Novak|11111111||R|SI|1|5700|61.72|12.34|12.34|0.00|1920|2009-06-15|2009-06-15|O|504|OMV|Ana|Novak|N|0
+Ana Novak|11111111||R|SI|1|5700|80.00|16.00|0.00|0.00|1920|2009-06-15||O|506|KRKG|Ana|Novak|N|0
+Bor Kranjc|22222222||R|SI|1|5700|100.00|10.00|10.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Bor|Kranjc|D|0
+Bor Kranjc|22222222||R|SI|1|5600|150.00|37.50|37.50|0.00|1902|2009-06-15|2009-06-15|O|502|SOS2E_S|Bor|Kranjc|N|0
+Bor Kranjc|22222222||R|SI|1|5400|50.00|12.50|12.50|0.00|1901|2009-06-15|2009-06-15|O|505|TUJB|Bor|Kranjc|N|0
+Cene Zupan|33333333||R|SI|1|5700|50.00|10.00|10.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Cene|Zupan|N|0
+Dana Kos|44444444||R|SI|1|5700|61.73|12.34|12.34|0.01|1920|2009-06-15|2009-06-15|O|504|OMV|Dana|Kos|N|0
+)");
 
 // REK2_ZBIR after the same run.
 // SFKPN|SFVP|VRSTA|IZP|PLC|MESEC|TYPE|DEL|REZ|NEREZ|NETO|DOH|DOH_NEREZ|DOH_BREZ|DAV_OSN|DAV_ODT|STOPNJA|DAV_TUJ|
 // ZNZ_LES|ZNZ_STP|ZNZ_OSN|SKUPAJ|PODRACUN|REF_DOK|REF_ANAL
-const QStringList kZbirStandard = {
-    "501|KRKG|1920|2009-06-15|2009-06-15|06.2009|O|1|3|0|290.00|350.00|0.00|0.00|350.00|60.00|20.00|0.00|0."
-    "00|10.00|"
-    "100.00|60.00|" +
-        kSub + "||",
-    "502|SOS2E_S|1902|2009-06-15|2009-06-15|06.2009|O|1|1|0|112.50|150.00|0.00|0.00|150.00|37.50|25.00|0.00|"
-    "0.00|"
-    "0.00|0.00|37.50|" +
-        kSub + "||",
-    "503|RS33|1901|2009-06-15||06.2009|O|1|1|0|40.00|40.00|0.00|0.00|40.00|0.00|25.00|0.00|0.00|0.00|0.00|0."
-    "00|" +
-        kSub + "||",
-    "504|OMV|1920|2009-06-15|2009-06-15|06.2009|O|1|2|0|98.76|123.45|0.00|0.00|123.45|24.69|20.00|0.01|0.00|"
-    "0.00|"
-    "0.00|24.68|" +
-        kSub + "||",
-    "505|TUJB|1901|2009-06-15|2009-06-15|06.2009|O|1|1|0|37.50|50.00|0.00|0.00|50.00|12.50|25.00|0.00|0.00|0."
-    "00|"
-    "0.00|12.50|" +
-        kSub + "||",
-    "506|KRKG|1920|2009-06-15||06.2009|O|1|1|0|64.00|80.00|0.00|0.00|80.00|16.00|20.00|0.00|0.00|0.00|0.00|"
-    "16.00|" +
-        kSub + "||",
-};
+const QStringList kZbirStandard = table(R"(
+501|KRKG|1920|2009-06-15|2009-06-15|06.2009|O|1|3|0|290.00|350.00|0.00|0.00|350.00|60.00|20.00|0.00|0.00|10.00|100.00|60.00|SI56011008881000030||
+502|SOS2E_S|1902|2009-06-15|2009-06-15|06.2009|O|1|1|0|112.50|150.00|0.00|0.00|150.00|37.50|25.00|0.00|0.00|0.00|0.00|37.50|SI56011008881000030||
+503|RS33|1901|2009-06-15||06.2009|O|1|1|0|40.00|40.00|0.00|0.00|40.00|0.00|25.00|0.00|0.00|0.00|0.00|0.00|SI56011008881000030||
+504|OMV|1920|2009-06-15|2009-06-15|06.2009|O|1|2|0|98.76|123.45|0.00|0.00|123.45|24.69|20.00|0.01|0.00|0.00|0.00|24.68|SI56011008881000030||
+505|TUJB|1901|2009-06-15|2009-06-15|06.2009|O|1|1|0|37.50|50.00|0.00|0.00|50.00|12.50|25.00|0.00|0.00|0.00|0.00|12.50|SI56011008881000030||
+506|KRKG|1920|2009-06-15||06.2009|O|1|1|0|64.00|80.00|0.00|0.00|80.00|16.00|20.00|0.00|0.00|0.00|0.00|16.00|SI56011008881000030||
+)");
 
 // REK2_DOG: event, tax link, status, the analytic row it points to, whether
 // that row's summary exists.
-const QStringList kLinksStandard = {
-    "1001|D|O|Ana Novak|501|1",  "1002|D|O|Cene Zupan|501|1", "1003|D|O|Cene Zupan|501|1",
-    "1006|D|O|Bor Kranjc|502|1", "1007|D|O|Bor Kranjc|505|1", "1008|N|O|Ana Novak|503|1",
-    "1009|D|O|Dana Kos|504|1",   "1010|D|O|Ana Novak|504|1",  "1011|D|O|Bor Kranjc|501|1",
-    "1012|N|O|Ana Novak|506|1",
-};
+const QStringList kLinksStandard = table(R"(
+1001|D|O|Ana Novak|501|1
+1002|D|O|Cene Zupan|501|1
+1003|D|O|Cene Zupan|501|1
+1006|D|O|Bor Kranjc|502|1
+1007|D|O|Bor Kranjc|505|1
+1008|N|O|Ana Novak|503|1
+1009|D|O|Dana Kos|504|1
+1010|D|O|Ana Novak|504|1
+1011|D|O|Bor Kranjc|501|1
+1012|N|O|Ana Novak|506|1
+)");
 
 QStringList runLines(const QStringList& log)
 {
@@ -168,48 +160,28 @@ TEST(CollectionRun, GrossDividendVariant)
     // The account owner is taxed, the payout's own OBRVLT does not matter
     // (Dana's 1014), the reduced rate is not written, and the foreign credit
     // is given whoever the issuer is.
-    const QStringList anal = {
-        "Ana "
-        "Novak|11111111||R|SI|1|5700|200.00|40.00|40.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Ana|Novak|"
-        "|0",
-        "Ana Novak|11111111||R|SI|1|5400|40.00|||10.00|1901|2009-06-15||O|503|RS33|Ana|Novak||0",
-        "Ana "
-        "Novak|11111111||R|SI|1|5700|61.72|12.34|12.34|0.00|1920|2009-06-15|2009-06-15|O|504|OMV|Ana|Novak||"
-        "0",
-        "Ana Novak|11111111||R|SI|1|5700|80.00|16.00|0.00|0.00|1920|2009-06-15||O|506|KRKG|Ana|Novak||0",
-        "Bor "
-        "Kranjc|22222222||R|SI|1|5700|100.00|10.00|10.00|10.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Bor|"
-        "Kranjc||0",
-        "Bor "
-        "Kranjc|22222222||R|SI|1|5600|150.00|37.50|37.50|0.00|1902|2009-06-15|2009-06-15|O|502|SOS2E_S|Bor|"
-        "Kranjc||0",
-        "Bor "
-        "Kranjc|22222222||R|SI|1|5400|50.00|12.50|12.50|0.00|1901|2009-06-15|2009-06-15|O|505|TUJB|Bor|"
-        "Kranjc||0",
-        "Cene "
-        "Zupan|33333333||R|SI|1|5700|50.00|10.00|10.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Cene|Zupan|"
-        "|0",
-        "Dana Kos|44444444||R|SI|1|5700|10.00|||2.00|1920|2009-06-15||O|501|KRKG|Dana|Kos||0",
-        "Dana "
-        "Kos|44444444||R|SI|1|5700|61.73|12.34|12.34|0.01|1920|2009-06-15|2009-06-15|O|504|OMV|Dana|Kos||0",
-    };
+    const QStringList anal = table(R"(
+Ana Novak|11111111||R|SI|1|5700|200.00|40.00|40.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Ana|Novak||0
+Ana Novak|11111111||R|SI|1|5400|40.00|||10.00|1901|2009-06-15||O|503|RS33|Ana|Novak||0
+Ana Novak|11111111||R|SI|1|5700|61.72|12.34|12.34|0.00|1920|2009-06-15|2009-06-15|O|504|OMV|Ana|Novak||0
+Ana Novak|11111111||R|SI|1|5700|80.00|16.00|0.00|0.00|1920|2009-06-15||O|506|KRKG|Ana|Novak||0
+Bor Kranjc|22222222||R|SI|1|5700|100.00|10.00|10.00|10.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Bor|Kranjc||0
+Bor Kranjc|22222222||R|SI|1|5600|150.00|37.50|37.50|0.00|1902|2009-06-15|2009-06-15|O|502|SOS2E_S|Bor|Kranjc||0
+Bor Kranjc|22222222||R|SI|1|5400|50.00|12.50|12.50|0.00|1901|2009-06-15|2009-06-15|O|505|TUJB|Bor|Kranjc||0
+Cene Zupan|33333333||R|SI|1|5700|50.00|10.00|10.00|0.00|1920|2009-06-15|2009-06-15|O|501|KRKG|Cene|Zupan||0
+Dana Kos|44444444||R|SI|1|5700|10.00|||2.00|1920|2009-06-15||O|501|KRKG|Dana|Kos||0
+Dana Kos|44444444||R|SI|1|5700|61.73|12.34|12.34|0.01|1920|2009-06-15|2009-06-15|O|504|OMV|Dana|Kos||0
+)");
     EXPECT_EQ(f.analyticRows(), anal);
-    const QStringList zbir = {
-        "501|KRKG|1920|2009-06-15|2009-06-15|06.2009|O|1|3|0|280.00|350.00|0.00|0.00|350.00|70.00|20.00|10."
-        "00|0.00|"
-        "0.00|0.00|60.00|" +
-            kSub + "||",
-        "501|KRKG|1920|2009-06-15||06.2009|O|1|1|0|8.00|10.00|0.00|0.00|10.00|2.00|20.00|2.00|0.00|0.00|0.00|"
-        "0.00|" +
-            kSub + "||",
-        kZbirStandard[1],
-        "503|RS33|1901|2009-06-15||06.2009|O|1|1|0|30.00|40.00|0.00|0.00|40.00|10.00|25.00|10.00|0.00|0.00|0."
-        "00|0.00|" +
-            kSub + "||",
-        kZbirStandard[3],
-        kZbirStandard[4],
-        kZbirStandard[5],
-    };
+    const QStringList zbir = table(R"(
+501|KRKG|1920|2009-06-15|2009-06-15|06.2009|O|1|3|0|280.00|350.00|0.00|0.00|350.00|70.00|20.00|10.00|0.00|0.00|0.00|60.00|SI56011008881000030||
+501|KRKG|1920|2009-06-15||06.2009|O|1|1|0|8.00|10.00|0.00|0.00|10.00|2.00|20.00|2.00|0.00|0.00|0.00|0.00|SI56011008881000030||
+502|SOS2E_S|1902|2009-06-15|2009-06-15|06.2009|O|1|1|0|112.50|150.00|0.00|0.00|150.00|37.50|25.00|0.00|0.00|0.00|0.00|37.50|SI56011008881000030||
+503|RS33|1901|2009-06-15||06.2009|O|1|1|0|30.00|40.00|0.00|0.00|40.00|10.00|25.00|10.00|0.00|0.00|0.00|0.00|SI56011008881000030||
+504|OMV|1920|2009-06-15|2009-06-15|06.2009|O|1|2|0|98.76|123.45|0.00|0.00|123.45|24.69|20.00|0.01|0.00|0.00|0.00|24.68|SI56011008881000030||
+505|TUJB|1901|2009-06-15|2009-06-15|06.2009|O|1|1|0|37.50|50.00|0.00|0.00|50.00|12.50|25.00|0.00|0.00|0.00|0.00|12.50|SI56011008881000030||
+506|KRKG|1920|2009-06-15||06.2009|O|1|1|0|64.00|80.00|0.00|0.00|80.00|16.00|20.00|0.00|0.00|0.00|0.00|16.00|SI56011008881000030||
+)");
     EXPECT_EQ(f.summaryRows(), zbir);
     QStringList links = kLinksStandard;
     links << "1014|N|O|Dana Kos|501|1";
@@ -302,16 +274,7 @@ TEST(CollectionRun, DuplicateTaxNumbersAskAbortOrIgnore)
 {
     for (bool ignore : {false, true}) {
         CollectFixture f;
-        f.db.exec(
-            "INSERT INTO OSB (SFOSB, NZV, IME, DVS, SFDRZ, SFSOS) VALUES (106, 'Novak', 'Anja', '11111111', "
-            "'S', 'F')");
-        f.db.exec("INSERT INTO POG VALUES (8, 106)");
-        f.db.exec(
-            "INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, SFKPN, SFVP, LOT, TCJVLT, OBRVLT) VALUES "
-            "(1030, '500', '=', '2009-06-15', 8, 501, 1, 10, 1, 2)");
-        f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, ZPD, IDPOG, LOT, TCJVLT, GOT, SFVPGOT) VALUES "
-                  "(2030, '601', '-', '2009-06-15', '2009-06-15', 8, -4, 1, -4, 978)");
-        f.db.exec("INSERT INTO DOGLNK VALUES (1030, 2030, 'R')");
+        f.addHolderPayout(106, "Anja", "Novak", "11111111", "S", 8, 1030, 4);
         f.op.abortIgnoreAnswers.push_back(ignore);
 
         const auto outcome = CollectionRun(f.ctx).bNaborClick();
@@ -380,15 +343,7 @@ TEST(CollectionRun, ZeroWithholdingOnThePayoutDayIsReported)
 {
     // An exempt holder: a withholding event on the payout day with no tax.
     CollectFixture f;
-    f.db.exec(
-        "INSERT INTO OSB (SFOSB, NZV, IME, DVS, SFDRZ, SFSOS) VALUES (107, 'Horvat', 'Eva', '66666666', 'S', "
-        "'F')");
-    f.db.exec("INSERT INTO POG VALUES (9, 107)");
-    f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, SFKPN, SFVP, LOT, TCJVLT, OBRVLT) VALUES "
-              "(1040, '500', '=', '2009-06-15', 9, 501, 1, 10, 1, 2)");
-    f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, ZPD, IDPOG, LOT, TCJVLT, GOT, SFVPGOT) VALUES "
-              "(2040, '601', '-', '2009-06-15', '2009-06-15', 9, 0, 1, 0, 978)");
-    f.db.exec("INSERT INTO DOGLNK VALUES (1040, 2040, 'R')");
+    f.addHolderPayout(107, "Eva", "Horvat", "66666666", "S", 9, 1040, 0);
     CollectionRun(f.ctx).bNaborClick();
     CollectionRun(f.ctx).bNaborClick();
     EXPECT_EQ(f.analyticRows().count("Eva Horvat|66666666||R|SI|1|5700|20.00|0.00|0.00|0.00|1920|2009-06-15|"

@@ -106,6 +106,29 @@ void CollectFixture::period(const QDate& from, const QDate& to)
     ctx.datumDo = to;
 }
 
+void CollectFixture::addHolderPayout(int osb, const QString& ime, const QString& nzv, const QString& dvs,
+                                     const QString& country, int pog, int payout, double tax)
+{
+    db.exec(
+        QStringLiteral("INSERT INTO OSB (SFOSB, NZV, IME, DVS, SFDRZ, SFSOS) VALUES (%1, '%2', '%3', '%4', "
+                       "'%5', 'F')")
+            .arg(osb)
+            .arg(nzv, ime, dvs, country));
+    db.exec(QStringLiteral("INSERT INTO POG VALUES (%1, %2)").arg(pog).arg(osb));
+    db.exec(
+        QStringLiteral("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, SFKPN, SFVP, LOT, TCJVLT, OBRVLT) "
+                       "VALUES (%1, '500', '=', '2009-06-15', %2, 501, 1, 10, 1, 2)")
+            .arg(payout)
+            .arg(pog));
+    db.exec(
+        QStringLiteral("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, ZPD, IDPOG, LOT, TCJVLT, GOT, SFVPGOT) "
+                       "VALUES (%1, '601', '-', '2009-06-15', '2009-06-15', %2, %3, 1, %3, 978)")
+            .arg(payout + 1000)
+            .arg(pog)
+            .arg(-tax));
+    db.exec(QStringLiteral("INSERT INTO DOGLNK VALUES (%1, %2, 'R')").arg(payout).arg(payout + 1000));
+}
+
 QStringList CollectFixture::logLines() const
 {
     QFile f(log.filePath());

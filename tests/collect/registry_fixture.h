@@ -50,6 +50,13 @@ struct CollectFixture
     void period(const QDate& from, const QDate& to);
     QStringList logLines() const;
 
+    // A further holder of coupon 501 (KRKG) paid on 15.06.2009: person `osb`
+    // (home tax class 'F', country `country`) with account `pog`, the payout
+    // event `payout` of 10 units at 2.00, its withholding event
+    // `payout + 1000` of `tax` EUR on the same day, and their 'R' link.
+    void addHolderPayout(int osb, const QString& ime, const QString& nzv, const QString& dvs,
+                         const QString& country, int pog, int payout, double tax);
+
     // Rows rendered as text, for comparing with the hand-written tables.
     // Amounts with two decimals, NULL as an empty field.
     QStringList analyticRows();

@@ -186,7 +186,7 @@ TEST_F(DataSetTest, ChangesOfAnotherUserAreNotOverwritten)
         ds.Post();
         FAIL() << "posted over another user's change";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.message(), kRecordChanged);
+        EXPECT_EQ(e.message(), "Record has been changed by another user");
     }
     EXPECT_FALSE(s->InTransaction());
     EXPECT_EQ(scalar(*other, "select NAZIV from ANAL where ID = 1").toString(), "Njegov");
@@ -199,9 +199,14 @@ TEST_F(DataSetTest, ChangesOfAnotherUserAreNotOverwritten)
         ds.Delete();
         FAIL();
     } catch (const DbError& e) {
-        EXPECT_EQ(e.message(), kRecordDeleted);
+        EXPECT_EQ(e.message(), "Record has been deleted by another user");
     }
-    EXPECT_THROW(ds.Edit(), DbError);
+    try {
+        ds.Edit();
+        FAIL() << "edited a row another user deleted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "Record has been deleted by another user");
+    }
 
     ds.First();
     ds.Edit();
@@ -212,7 +217,7 @@ TEST_F(DataSetTest, ChangesOfAnotherUserAreNotOverwritten)
         ds.Post();
         FAIL();
     } catch (const DbError& e) {
-        EXPECT_EQ(e.message(), kRecordLocked);
+        EXPECT_EQ(e.message(), "Record is locked by another user");
     }
     other->Commit();
     ds.Post(); // the lock is gone

@@ -69,12 +69,26 @@ TEST(CheckCommand, AmountsThatAreNotFiniteNumbers)
 TEST(CheckCommand, WrongArgumentsAndMissingDatabase)
 {
     test::EditDb db;
-    EXPECT_EQ(check(db.fx.path(), {}).code, 2);
-    EXPECT_EQ(check(db.fx.path(), {"--from", "10.12.2026"}).code, 2);
-    EXPECT_EQ(check(db.fx.path(), {"--from", "2026-12-10", "--to", "2026-12-09"}).code, 2);
-    const CheckRun missing = check(db.fx.folder() + "/ni.db", {"--from", "2026-12-10"});
+    const struct
+    {
+        QStringList args;
+        const char* message;
+    } wrong[] = {
+        {{}, "Manjka možnost --from."},
+        {{"--from", "10.12.2026"}, "Neveljaven datum za --from: 10.12.2026 (oblika LLLL-MM-DD)."},
+        {{"--from", "2026-12-10", "--to", "2026-12-09"}, "Datum --to je pred datumom --from."},
+        {{"--from", "2026-12-10", "--do", "2026-12-11"}, "Neznana možnost: --do"},
+    };
+    for (const auto& w : wrong) {
+        const CheckRun r = check(db.fx.path(), w.args);
+        EXPECT_EQ(r.code, 2) << w.message;
+        EXPECT_EQ(r.err.trimmed(), QString::fromUtf8(w.message));
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    const QString path = db.fx.folder() + "/ni.db";
+    const CheckRun missing = check(path, {"--from", "2026-12-10"});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_FALSE(missing.err.isEmpty());
+    EXPECT_EQ(missing.err.trimmed(), "Baza podatkov ne obstaja: " + path);
 }
 
 } // namespace

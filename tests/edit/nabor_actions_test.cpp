@@ -214,10 +214,14 @@ TEST_F(Nabor, CancellationsAreNotEdited)
     openAnalyticWorking(db.ctx.odsNabor, db.ctx.datumOd, db.ctx.datumDo);
     actions.dbgNaborDblClick();
     ASSERT_EQ(editor.calls.size(), 1u);
-    EXPECT_EQ(editor.calls[0].editable, NaborActions::analyticEditableFields());
+    EXPECT_EQ(editor.calls[0].editable,
+              "DVS,IDENT_ST,IME,PRIIMEK,REZ,DRZ,UGO_MED_POG,SIF_SFDOH,BRUTO,DAV_ODT_OBR,DAV_ODT_PLC,"
+              "DAV_ODT_ODB_TUJ,SIF_VRSTE_DOH,DATUM_IZP_DIV,DATUM_PLC_DVK");
+    EXPECT_TRUE(editor.calls[0].lookup.isEmpty());
     ASSERT_TRUE(db.ctx.odsREK2_Zbir.Locate("ID_REK2_ZBIR", {5}));
     actions.dbgZbirniDblClick();
     ASSERT_EQ(editor.calls.size(), 2u);
+    EXPECT_EQ(editor.calls[1].editable, "NAZIV,NASLOV,POOB_DVS,DAV_ZNZ_STP,SKUPAJ");
     EXPECT_EQ(editor.calls[1].lookup, "OSB(NAZIV,NASLOV,POOB_DVS)");
 }
 

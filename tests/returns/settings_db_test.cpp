@@ -14,7 +14,8 @@ using rek2::test::FixtureDb;
 
 namespace {
 
-// A registry whose own person (SfOsb 2) is "Register d.d." and a session on it.
+// A registry whose own person (SfOsb 2) is "Register d.d.", the payer rows of
+// REK2_SIF set to this test's own values, and a session on it.
 struct DbSettings : ::testing::Test
 {
     FixtureDb fx{FixtureDb::Content::SifBasics};
@@ -25,6 +26,16 @@ struct DbSettings : ::testing::Test
 
     void SetUp() override
     {
+        const std::pair<const char*, const char*> payer[] = {
+            {"NAZIV_IZP", "Plačilni zastopnik d.o.o."},
+            {"NASLOV_IZP", "Cesta 7, 2000 Maribor"},
+            {"ODGOV_OSB", "Špela Čebin"},
+            {"ODGOV_OSBT", "02 111 22 33"},
+            {"VPL_PODRCN", "04430-0000012345"},
+        };
+        for (const auto& [key, value] : payer)
+            fx.exec(QStringLiteral("UPDATE REK2_SIF SET NZV = '%1' WHERE SSF = '%2'")
+                        .arg(QString::fromUtf8(value), QString::fromLatin1(key)));
         fx.exec("INSERT INTO OSB (SFOSB, NZV, IME, NSL, DVS) VALUES (2, 'Register ', 'd.d.', 'Trg 1, "
                 "Ljubljana', '87654321')");
         session.LogonDatabase = fx.path();
@@ -94,11 +105,11 @@ TEST_F(DbSettings, SifRowsAndIniSetSwitchesAreRead)
         "INSERT INTO INISET (KLJUC, VREDNOST) VALUES ('HasBrutoDividende', 'D'), ('REK_5700_neRez', 'd')");
     const rek2::Settings s = loaded();
     EXPECT_EQ(s.TipBaze, "DB2");
-    EXPECT_EQ(s.NazivIzp, "Vrednostni register Savinja d.d.");
+    EXPECT_EQ(s.NazivIzp, QStringLiteral("Plačilni zastopnik d.o.o."));
     EXPECT_EQ(s.NaslovIzp, "Trg 1, Ljubljana"); // empty value: the registry's own
-    EXPECT_EQ(s.OdgovornaOsebaDb, QStringLiteral("Mojca Žagar"));
-    EXPECT_EQ(s.OdgovornaOsebaTelDb, "01 307 35 00");
-    EXPECT_EQ(s.VplPodracun, "01100-8450076537");
+    EXPECT_EQ(s.OdgovornaOsebaDb, QStringLiteral("Špela Čebin"));
+    EXPECT_EQ(s.OdgovornaOsebaTelDb, "02 111 22 33");
+    EXPECT_EQ(s.VplPodracun, "04430-0000012345");
     EXPECT_EQ(s.FDanZacetka, QDate(2010, 3, 15)); // key matched without regard to case
     EXPECT_TRUE(s.FHasBrutoDiv);
     EXPECT_FALSE(s.FREK_5700_neRez); // only "D" switches it on
@@ -135,7 +146,7 @@ TEST_F(DbSettings, EnteringTheRegistryNameClearsTheOverride)
     rek2::saveParams(f, s, ini, home.path() + "/", &session, op);
     EXPECT_EQ(sif("NAZIV_IZP"), "<null>");
     EXPECT_EQ(s.NazivIzp, "Register d.d.");
-    EXPECT_EQ(sif("NASLOV_IZP"), "Dunajska cesta 48, 1000 Ljubljana"); // untouched
+    EXPECT_EQ(sif("NASLOV_IZP"), "Cesta 7, 2000 Maribor"); // untouched
     EXPECT_TRUE(op.shown.empty());
 
     // And a new name is stored again.
@@ -158,7 +169,7 @@ TEST_F(DbSettings, ResponsiblePersonFromIniIsSavedToTheIniOnly)
     rek2::saveParams(f, s, ini, home.path() + "/", &session, op);
     EXPECT_EQ(rek2::IniFile(ini).value(rek2::iniSection(), "OdgovornaOseba"), "Berta");
     EXPECT_EQ(s.OdgovornaOseba, "Berta");
-    EXPECT_EQ(sif("ODGOV_OSB"), QStringLiteral("Mojca Žagar"));
+    EXPECT_EQ(sif("ODGOV_OSB"), QStringLiteral("Špela Čebin"));
     EXPECT_EQ(sif("NASLOV_IZP"), "Nov naslov");
     EXPECT_FALSE(rek2::IniFile(ini).contains(rek2::iniSection(), "OdgovornaOsebaTel"));
 }
@@ -240,7 +251,7 @@ TEST_F(DbSettings, DatabaseErrorRollsBackAndKeepsTheIniWrites)
     f.izpDvs = "11111111";
     f.xmlPot = "\\xml";
     EXPECT_THROW(rek2::saveParams(f, s, ini, home.path() + "/", &session, op), rek2::DbError);
-    EXPECT_EQ(sif("NAZIV_IZP"), "Vrednostni register Savinja d.d."); // rolled back
+    EXPECT_EQ(sif("NAZIV_IZP"), QStringLiteral("Plačilni zastopnik d.o.o.")); // rolled back
     EXPECT_EQ(rek2::IniFile(ini).value(rek2::iniSection(), "XMLPath"), "\\xml");
     EXPECT_FALSE(session.InTransaction());
 }

@@ -28,11 +28,20 @@ class DetailsDlg : public ::testing::Test
 {
 protected:
     EditDb db;
+    // Declared before the dialog, so that they outlive it, as the window's
+    // datasets outlive a dialog it shows.
+    std::vector<std::unique_ptr<DataSet>> datasets;
     TfDetailsDlg dlg{db.op};
 
-    std::unique_ptr<DataSet> openAnal(int id)
+    DataSet* open(const QString& sql, const QString& payer = QString())
     {
-        return db.open(
+        datasets.push_back(db.open(sql, payer));
+        return datasets.back().get();
+    }
+
+    DataSet* openAnal(int id)
+    {
+        return open(
             QStringLiteral("select A.*, 27.5 as Stopnja, A.ROWID FROM REK2_ANAL A WHERE ID_REK2_ANAL = ") +
             QString::number(id));
     }
@@ -48,19 +57,19 @@ protected:
                 "VALUES (3, 'EDP-12345678-9', 'S', '2026-12-01')");
     }
 
-    std::unique_ptr<DataSet> openHistory(int id)
+    DataSet* openHistory(int id)
     {
-        return db.open(QStringLiteral("select Z.*, Z.ROWID FROM REK2_ZBIR_HST Z WHERE ID_REK2_ZBIR = ") +
-                           QString::number(id),
-                       kPayer);
+        return open(QStringLiteral("select Z.*, Z.ROWID FROM REK2_ZBIR_HST Z WHERE ID_REK2_ZBIR = ") +
+                        QString::number(id),
+                    kPayer);
     }
 };
 
 TEST_F(DetailsDlg, SummaryUseGeneratesEditorsLookupButtonsAndReadOnlyRules)
 {
     db.exec("INSERT INTO REK2_ZBIR (ID_REK2_ZBIR, CORRECTIONTYPE, NAZIV, DOH) VALUES (5, 'O', 'Agent', 10)");
-    auto ds = db.open("select Z.*, Z.ROWID FROM REK2_ZBIR Z");
-    dlg.Pripravi(ds.get(), "NAZIV,NASLOV,POOB_DVS,DAV_ZNZ_STP,SKUPAJ", {}, 0, {}, false,
+    DataSet* ds = open("select Z.*, Z.ROWID FROM REK2_ZBIR Z");
+    dlg.Pripravi(ds, "NAZIV,NASLOV,POOB_DVS,DAV_ZNZ_STP,SKUPAJ", {}, 0, {}, false,
                  "OSB(NAZIV,NASLOV,POOB_DVS)");
 
     // 30 columns: 20 in the first column, 10 in the second.
@@ -133,14 +142,14 @@ TEST_F(DetailsDlg, StornoAndPopravekForTheHistoryUses)
     for (const auto& r : rows) {
         auto ds = openHistory(r.id);
         TfDetailsDlg d(db.op);
-        d.Pripravi(ds.get(), r.editable, {}, 0, {}, r.cancellation, {});
+        d.Pripravi(ds, r.editable, {}, 0, {}, r.cancellation, {});
         EXPECT_EQ(d.bStorno->isVisibleTo(&d), r.storno) << r.id;
         EXPECT_EQ(d.bPopravek->isVisibleTo(&d), r.popravek) << r.id;
     }
     // Paid more than a year ago: Storno without Popravek.
     db.exec("UPDATE REK2_ZBIR_HST SET DURS_ID_DOK = 'EDP-12345678-2' WHERE ID_REK2_ZBIR = 2");
     auto ds = openHistory(2);
-    dlg.Pripravi(ds.get(), "nič", {}, 0, {}, true, {});
+    dlg.Pripravi(ds, "nič", {}, 0, {}, true, {});
     EXPECT_TRUE(dlg.bStorno->isVisibleTo(&dlg));
     EXPECT_FALSE(dlg.bPopravek->isVisibleTo(&dlg));
     dlg.bStornoClick();
@@ -151,7 +160,7 @@ TEST_F(DetailsDlg, PreveriEdpFormatAndUse)
 {
     historySummaries();
     auto ds = openHistory(2);
-    dlg.Pripravi(ds.get(), "DURS_ID_DOK", {}, 0, {}, false, {});
+    dlg.Pripravi(ds, "DURS_ID_DOK", {}, 0, {}, false, {});
     EXPECT_EQ(dlg.PreveriEDP("EDP-87654321-1"), 1);
     EXPECT_EQ(dlg.PreveriEDP("edp-12345678-1"), 1);
     EXPECT_EQ(dlg.PreveriEDP("EDP-12345678-7"), 2); // summary 1 has it
@@ -160,7 +169,7 @@ TEST_F(DetailsDlg, PreveriEdpFormatAndUse)
 
     auto own = openHistory(1);
     TfDetailsDlg d(db.op);
-    d.Pripravi(own.get(), "nič", {}, 0, {}, true, {});
+    d.Pripravi(own, "nič", {}, 0, {}, true, {});
     EXPECT_EQ(d.PreveriEDP("EDP-12345678-7"), 0); // its own number
 }
 
@@ -168,7 +177,7 @@ TEST_F(DetailsDlg, DocumentNumberStoredOnLeavingAndClearedByCancel)
 {
     historySummaries();
     auto ds = openHistory(2);
-    dlg.Pripravi(ds.get(), "DURS_ID_DOK", {}, 0, {}, false, {});
+    dlg.Pripravi(ds, "DURS_ID_DOK", {}, 0, {}, false, {});
     QLineEdit* e = dlg.editorFor("DURS_ID_DOK");
     ASSERT_NE(e, nullptr);
     EXPECT_FALSE(e->isReadOnly());
@@ -208,7 +217,7 @@ TEST_F(DetailsDlg, OkWhileTheNumberEditorHasTheFocusStoresTheNumber)
 {
     historySummaries();
     auto ds = openHistory(2);
-    dlg.Pripravi(ds.get(), "DURS_ID_DOK", {}, 0, {}, false, {});
+    dlg.Pripravi(ds, "DURS_ID_DOK", {}, 0, {}, false, {});
     dlg.DBEditOnEnter();
     dlg.editorFor("DURS_ID_DOK")->setText("EDP-12345678-13");
     dlg.BitBtn2Click(); // Enter: the editor was never left
@@ -221,12 +230,12 @@ TEST_F(DetailsDlg, RefusedNumberOnOkKeepsTheDialogOpen)
 {
     historySummaries();
     auto ds = openHistory(2);
-    dlg.Pripravi(ds.get(), "DURS_ID_DOK", {}, 0, {}, false, {});
+    dlg.Pripravi(ds, "DURS_ID_DOK", {}, 0, {}, false, {});
     dlg.DBEditOnEnter();
     dlg.editorFor("DURS_ID_DOK")->setText("EDP-12345678-7");
     dlg.BitBtn2Click();
     EXPECT_EQ(dlg.result(), TfDetailsDlg::mrNone);
-    EXPECT_EQ(dlg.dataSet(), ds.get());
+    EXPECT_EQ(dlg.dataSet(), ds);
     EXPECT_TRUE(db.scalar("SELECT DURS_ID_DOK FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 2").isNull());
 }
 
@@ -237,7 +246,7 @@ TEST_F(DetailsDlg, ReadOnlyNumberIsNeverFilledNorStored)
     db.exec(test::analRow(1, 5));
     db.exec("UPDATE REK2_ANAL SET DURS_ID_DOK = NULL");
     auto ds = openAnal(1);
-    dlg.Pripravi(ds.get(), "nič", {}, 0, {}, false, {});
+    dlg.Pripravi(ds, "nič", {}, 0, {}, false, {});
     dlg.DBEditOnEnter();
     dlg.DBEditOnExit();
     EXPECT_TRUE(dlg.editorFor("DURS_ID_DOK")->text().isEmpty());
@@ -252,7 +261,7 @@ TEST_F(DetailsDlg, OkOnAnUnchangedRecordClosesWithoutChecks)
     db.exec(test::analRow(1, 5));
     db.exec("UPDATE REK2_ANAL SET SIF_VRSTE_DOH = '1800', REZ = 'N'");
     auto ds = openAnal(1);
-    dlg.Pripravi(ds.get(), "DVS,BRUTO", {}, 0, {}, false, {});
+    dlg.Pripravi(ds, "DVS,BRUTO", {}, 0, {}, false, {});
     dlg.BitBtn2Click();
     EXPECT_EQ(dlg.result(), TfDetailsDlg::mrOk);
     EXPECT_TRUE(db.op.shown.empty());
@@ -264,7 +273,7 @@ TEST_F(DetailsDlg, EditedRowIsSavedWithoutChecksAndKeepsAOneWordName)
     db.exec(test::analRow(1, 5));
     db.exec("UPDATE REK2_ANAL SET IME = NULL, PRIIMEK = NULL, NAZIV = 'Podjetje', SIF_VRSTE_DOH = '1800'");
     auto ds = openAnal(1);
-    dlg.Pripravi(ds.get(), "DVS,IDENT_ST,IME,PRIIMEK,BRUTO", {}, 0, {}, false, {});
+    dlg.Pripravi(ds, "DVS,IDENT_ST,IME,PRIIMEK,BRUTO", {}, 0, {}, false, {});
     EXPECT_FALSE(db.session.InTransaction());
     type(dlg.editorFor("BRUTO"), "1.234,50");
     EXPECT_TRUE(db.session.InTransaction());
@@ -281,11 +290,11 @@ TEST_F(DetailsDlg, FailedPostKeepsTheDialogOpenWithTheTypedValues)
     db.exec(test::analRow(1, 5));
     auto ds = openAnal(1);
     ds->BeforePost = [](DataSet&) { throw DbError("ORA-00001: unique constraint violated"); };
-    dlg.Pripravi(ds.get(), "BRUTO", {}, 0, {}, false, {});
+    dlg.Pripravi(ds, "BRUTO", {}, 0, {}, false, {});
     type(dlg.editorFor("BRUTO"), "7");
     EXPECT_THROW(dlg.BitBtn2Click(), DbError);
     EXPECT_EQ(dlg.result(), TfDetailsDlg::mrNone);
-    EXPECT_EQ(dlg.dataSet(), ds.get());
+    EXPECT_EQ(dlg.dataSet(), ds);
     EXPECT_EQ(ds->State(), DataSetState::Edit);
     EXPECT_FALSE(db.session.InTransaction());
 
@@ -299,7 +308,7 @@ TEST_F(DetailsDlg, NameIsBuiltFromItsPartsOnOk)
 {
     db.exec(test::analRow(1, 5));
     auto ds = openAnal(1);
-    dlg.Pripravi(ds.get(), "IME,PRIIMEK", {}, 0, {}, false, {});
+    dlg.Pripravi(ds, "IME,PRIIMEK", {}, 0, {}, false, {});
     type(dlg.editorFor("PRIIMEK"), "Kovač ");
     dlg.BitBtn2Click();
     EXPECT_EQ(db.scalar("SELECT NAZIV FROM REK2_ANAL").toString(), QString::fromUtf8("Ana Kovač"));
@@ -309,7 +318,7 @@ TEST_F(DetailsDlg, NewRowWithFindingsStaysOpenAndUnsaved)
 {
     auto ds = openAnal(0);
     ds->Insert();
-    dlg.Pripravi(ds.get(), QString(), QDateTime(QDate(2026, 12, 10), QTime(9, 0)), 77, "KRKG", false, {});
+    dlg.Pripravi(ds, QString(), QDateTime(QDate(2026, 12, 10), QTime(9, 0)), 77, "KRKG", false, {});
     const int id = ds->FieldByName("ID_REK2_ANAL")->AsInteger();
     EXPECT_GT(id, 0);
     EXPECT_EQ(ds->FieldByName("SFVP")->AsString(), "KRKG");
@@ -353,7 +362,7 @@ TEST_F(DetailsDlg, CancelOfANewRowDropsItButKeepsTheIdentifierDrawn)
 {
     auto ds = openAnal(0);
     ds->Insert();
-    dlg.Pripravi(ds.get(), QString(), {}, 0, {}, false, {});
+    dlg.Pripravi(ds, QString(), {}, 0, {}, false, {});
     const int first = ds->FieldByName("ID_REK2_ANAL")->AsInteger();
     dlg.reject(); // Escape
     EXPECT_EQ(dlg.result(), TfDetailsDlg::mrCancel);
@@ -362,7 +371,7 @@ TEST_F(DetailsDlg, CancelOfANewRowDropsItButKeepsTheIdentifierDrawn)
     EXPECT_EQ(db.count("SELECT COUNT(*) FROM REK2_ANAL"), 0);
     auto other = openAnal(0);
     TfDetailsDlg d(db.op);
-    d.Pripravi(other.get(), "nič", {}, 0, {}, false, {});
+    d.Pripravi(other, "nič", {}, 0, {}, false, {});
     EXPECT_GT(d.GetNewIDAnal(), first) << "never handed out twice";
 }
 
@@ -370,7 +379,7 @@ TEST_F(DetailsDlg, CancelDropsTheChangeFromTheRecord)
 {
     db.exec(test::analRow(1, 5));
     auto ds = openAnal(1);
-    dlg.Pripravi(ds.get(), "BRUTO", {}, 0, {}, false, {});
+    dlg.Pripravi(ds, "BRUTO", {}, 0, {}, false, {});
     type(dlg.editorFor("BRUTO"), "9");
     ds->FieldByName("BRUTO")->SetAsFloat(9);
     dlg.BitBtn1Click();
@@ -384,7 +393,7 @@ TEST_F(DetailsDlg, BadAmountIsReportedAndNothingSaved)
 {
     db.exec(test::analRow(1, 5));
     auto ds = openAnal(1);
-    dlg.Pripravi(ds.get(), "BRUTO", {}, 0, {}, false, {});
+    dlg.Pripravi(ds, "BRUTO", {}, 0, {}, false, {});
     type(dlg.editorFor("BRUTO"), "12a");
     dlg.BitBtn2Click();
     EXPECT_EQ(dlg.result(), TfDetailsDlg::mrNone);
@@ -393,10 +402,30 @@ TEST_F(DetailsDlg, BadAmountIsReportedAndNothingSaved)
     EXPECT_DOUBLE_EQ(db.scalar("SELECT BRUTO FROM REK2_ANAL").toDouble(), 100);
 }
 
+// The window can close a dataset while the dialog over it is open: the
+// dialog forgets it, lets go of the change's transaction, and only closes.
+TEST_F(DetailsDlg, DatasetFreedWhileTheDialogIsOpen)
+{
+    db.exec(test::analRow(1, 5));
+    auto ds = db.open("select A.*, A.ROWID FROM REK2_ANAL A");
+    dlg.Pripravi(ds.get(), "BRUTO", {}, 0, {}, false, {});
+    QLineEdit* bruto = dlg.editorFor("BRUTO");
+    type(bruto, "9");
+    EXPECT_TRUE(db.session.InTransaction());
+    ds.reset();
+    EXPECT_EQ(dlg.dataSet(), nullptr);
+    EXPECT_FALSE(db.session.InTransaction());
+    EXPECT_TRUE(bruto->isReadOnly());
+    dlg.BitBtn2Click();
+    EXPECT_EQ(dlg.result(), TfDetailsDlg::mrOk);
+    EXPECT_DOUBLE_EQ(db.scalar("SELECT BRUTO FROM REK2_ANAL").toDouble(), 100);
+    EXPECT_TRUE(db.op.shown.empty());
+}
+
 class Lookup : public DetailsDlg
 {
 protected:
-    std::unique_ptr<DataSet> ds;
+    DataSet* ds = nullptr;
 
     void SetUp() override
     {
@@ -407,8 +436,8 @@ protected:
         db.exec("INSERT INTO OSB (SFOSB, IME, NZV, NSL, DVS) VALUES (3, NULL, 'Cehna d.o.o.', 'Cesta 2', "
                 "'33333333')");
         db.exec("INSERT INTO REK2_ZBIR (ID_REK2_ZBIR, CORRECTIONTYPE) VALUES (5, 'O')");
-        ds = db.open("select Z.*, Z.ROWID FROM REK2_ZBIR Z");
-        dlg.Pripravi(ds.get(), "NAZIV,NASLOV,POOB_DVS", {}, 0, {}, false, "OSB(NAZIV,NASLOV,POOB_DVS)");
+        ds = open("select Z.*, Z.ROWID FROM REK2_ZBIR Z");
+        dlg.Pripravi(ds, "NAZIV,NASLOV,POOB_DVS", {}, 0, {}, false, "OSB(NAZIV,NASLOV,POOB_DVS)");
         dlg.ButtonOnClick("OSB");
     }
 

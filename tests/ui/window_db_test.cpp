@@ -37,6 +37,9 @@ struct WindowOnDb : ::testing::Test
         });
         fx.exec("INSERT INTO OSB (SFOSB, NZV, IME, NSL, DVS) VALUES (2, 'Register ', 'd.d.', 'Trg 1', "
                 "'87654321')");
+        // The payer of this test, not the one the basic rows come with.
+        fx.exec("UPDATE REK2_SIF SET NZV = 'Plačilni zastopnik d.o.o.' WHERE SSF = 'NAZIV_IZP'");
+        fx.exec("UPDATE REK2_SIF SET NZV = 'Špela Čebin' WHERE SSF = 'ODGOV_OSB'");
     }
     void TearDown() override
     {
@@ -63,8 +66,8 @@ TEST_F(WindowOnDb, FirstShowingLogsOnAndTheParametersTabShowsTheSettings)
     EXPECT_TRUE(dialogs.isEmpty()) << dialogs.join('|').toStdString();
 
     w.PageControl1->setCurrentIndex(3);
-    EXPECT_EQ(w.eIzp->text(), "Vrednostni register Savinja d.d.");
-    EXPECT_EQ(w.eOdgOsb->text(), QStringLiteral("Mojca Žagar")); // from the database
+    EXPECT_EQ(w.eIzp->text(), QStringLiteral("Plačilni zastopnik d.o.o."));
+    EXPECT_EQ(w.eOdgOsb->text(), QStringLiteral("Špela Čebin")); // from the database
     EXPECT_TRUE(w.lOdgOsebaIni->isHidden());
     EXPECT_EQ(w.eTelOdgOsb->text(), "041 000 000"); // the INI wins
     EXPECT_FALSE(w.lOdgOsebaTelIni->isHidden());
@@ -122,7 +125,7 @@ TEST_F(WindowOnDb, ServerNameIsTheFallbackForAnUnknownAlias)
     w.show();
     EXPECT_TRUE(dialogs.isEmpty()) << dialogs.join('|').toStdString();
     EXPECT_TRUE(w.OracleSession1->Connected());
-    EXPECT_EQ(w.settings().NazivIzp, "Vrednostni register Savinja d.d.");
+    EXPECT_EQ(w.settings().NazivIzp, QStringLiteral("Plačilni zastopnik d.o.o."));
     w.close();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QDir>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -280,6 +282,126 @@ TEST_F(WindowFixture, ButtonsReachTheirHandlersAndErrorsReachTheOperator)
     ASSERT_FALSE(dialogs.empty());
     EXPECT_TRUE(w.PageControl1->isEnabled());
     EXPECT_TRUE(w.Panel6->isHidden());
+}
+
+namespace {
+
+// A window whose handlers only say that they were reached.
+struct HandlerProbe : TfRek
+{
+    QStringList reached;
+
+    void PageControl1Change(int) override { reached << "PageControl1Change"; }
+    void dtpDatumOdChange() override { reached << "dtpDatumOdChange"; }
+    void SpeedButton2Click() override { reached << "SpeedButton2Click"; }
+    void bXMLClick() override { reached << "bXMLClick"; }
+    void SpeedButton6Click() override { reached << "SpeedButton6Click"; }
+    void bNaborClick() override { reached << "bNaborClick"; }
+    void bImportClick() override { reached << "bImportClick"; }
+    void SpeedButton3Click() override { reached << "SpeedButton3Click"; }
+    void SpeedButton4Click() override { reached << "SpeedButton4Click"; }
+    void SpeedButton5Click() override { reached << "SpeedButton5Click"; }
+    void dbgZbirniCellClick(int) override { reached << "dbgZbirniCellClick"; }
+    void dbgZbirniDblClick() override { reached << "dbgZbirniDblClick"; }
+    void dbgZbirniExit() override { reached << "dbgZbirniExit"; }
+    void dbgZbirniDrawColumnCell(int, int, QStyleOptionViewItem&) override
+    {
+        reached << "dbgZbirniDrawColumnCell";
+    }
+    void dbgNaborDblClick() override { reached << "dbgNaborDblClick"; }
+    void dbgNaborDrawColumnCell(int, int, QStyleOptionViewItem&) override
+    {
+        reached << "dbgNaborDrawColumnCell";
+    }
+    void bRefreshNeposlanaClick() override { reached << "bRefreshNeposlanaClick"; }
+    void bRefreshPoslanaClick() override { reached << "bRefreshPoslanaClick"; }
+    void bSendClick() override { reached << "bSendClick"; }
+    void tsPorocilaContextPopup() override { reached << "tsPorocilaContextPopup"; }
+    void SpeedButton1Click() override { reached << "SpeedButton1Click"; }
+    void tvPregledClick() override { reached << "tvPregledClick"; }
+    void dbgPregledCellClick(int) override { reached << "dbgPregledCellClick"; }
+    void dbgPregledDblClick() override { reached << "dbgPregledDblClick"; }
+    void dbgPregledDrawColumnCell(int, int, QStyleOptionViewItem&) override
+    {
+        reached << "dbgPregledDrawColumnCell";
+    }
+    void dbgPredgledADblClick() override { reached << "dbgPredgledADblClick"; }
+    void bShraniIniClick() override { reached << "bShraniIniClick"; }
+    void bShraniXLSParamsClick() override { reached << "bShraniXLSParamsClick"; }
+};
+
+} // namespace
+
+// Each control of the window reaches its own handler, and only that one.
+TEST_F(WindowFixture, EveryControlReachesItsOwnHandler)
+{
+    writeIni("[Splošno]\n");
+    HandlerProbe w;
+    const struct
+    {
+        const char* button;
+        const char* handler;
+    } buttons[] = {
+        {"SpeedButton2", "SpeedButton2Click"},
+        {"bXML", "bXMLClick"},
+        {"SpeedButton6", "SpeedButton6Click"},
+        {"bNabor", "bNaborClick"},
+        {"bImport", "bImportClick"},
+        {"SpeedButton3", "SpeedButton3Click"},
+        {"SpeedButton4", "SpeedButton4Click"},
+        {"SpeedButton5", "SpeedButton5Click"},
+        {"bRefreshNeposlana", "bRefreshNeposlanaClick"},
+        {"bRefreshPoslana", "bRefreshPoslanaClick"},
+        {"bSend", "bSendClick"},
+        {"SpeedButton1", "SpeedButton1Click"},
+        {"bShraniIni", "bShraniIniClick"},
+        {"bShraniXLSParams", "bShraniXLSParamsClick"},
+    };
+    for (const auto& b : buttons) {
+        auto* button = w.findChild<QAbstractButton*>(QString::fromLatin1(b.button));
+        ASSERT_NE(button, nullptr) << b.button;
+        button->setEnabled(true); // some wait for a state of the tab
+        w.reached.clear();
+        button->click();
+        EXPECT_EQ(w.reached, QStringList{QString::fromLatin1(b.handler)}) << b.button;
+    }
+
+    auto* item = new QTreeWidgetItem(w.tvPregled, QStringList{QStringLiteral("REK2")});
+    QStyleOptionViewItem option;
+    const struct
+    {
+        const char* control;
+        std::function<void()> act;
+        const char* handler;
+    } hooks[] = {
+        {"PageControl1", [&] { w.PageControl1->setCurrentIndex(2); }, "PageControl1Change"},
+        {"dtpDatumOd", [&] { w.dtpDatumOd->setDate(w.dtpDatumOd->date().addDays(-3)); }, "dtpDatumOdChange"},
+        {"tsPorocila",
+         [&] {
+             QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5));
+             QApplication::sendEvent(w.tsPorocila, &menu);
+         },
+         "tsPorocilaContextPopup"},
+        {"tvPregled", [&] { emit w.tvPregled->itemClicked(item, 0); }, "tvPregledClick"},
+        {"dbgZbirni cell click", [&] { w.dbgZbirni->OnCellClick(0); }, "dbgZbirniCellClick"},
+        {"dbgZbirni double-click", [&] { w.dbgZbirni->OnDblClick(); }, "dbgZbirniDblClick"},
+        {"dbgZbirni exit", [&] { w.dbgZbirni->OnExit(); }, "dbgZbirniExit"},
+        {"dbgZbirni drawing", [&] { w.dbgZbirni->OnDrawColumnCell(0, 0, option); },
+         "dbgZbirniDrawColumnCell"},
+        {"dbgNabor double-click", [&] { w.dbgNabor->OnDblClick(); }, "dbgNaborDblClick"},
+        {"dbgNabor drawing", [&] { w.dbgNabor->OnDrawColumnCell(0, 0, option); }, "dbgNaborDrawColumnCell"},
+        {"dbgPregled cell click", [&] { w.dbgPregled->OnCellClick(0); }, "dbgPregledCellClick"},
+        {"dbgPregled double-click", [&] { w.dbgPregled->OnDblClick(); }, "dbgPregledDblClick"},
+        {"dbgPregled drawing", [&] { w.dbgPregled->OnDrawColumnCell(0, 0, option); },
+         "dbgPregledDrawColumnCell"},
+        {"dbgPredgledA double-click", [&] { w.dbgPredgledA->OnDblClick(); }, "dbgPredgledADblClick"},
+    };
+    for (const auto& h : hooks) {
+        w.reached.clear();
+        h.act();
+        EXPECT_EQ(w.reached, QStringList{QString::fromLatin1(h.handler)}) << h.control;
+    }
+    EXPECT_TRUE(dialogs.empty());
 }
 
 // Abort/Ignore of the collection: only an explicit Ignore goes on.

@@ -87,11 +87,21 @@ TEST_F(XmlBatch, PendingRowsWithoutTheirSummaryAreGroupedAndWritten)
 
 TEST_F(XmlBatch, BadArguments)
 {
-    for (const QStringList& args : {QStringList{"--all"}, QStringList{"--from", "2026-11-30"},
-                                    QStringList{"--from", "2026-11-30", "--all", "101"},
-                                    QStringList{"--from", "30.11.2026", "--all"}}) {
-        const BatchRun r = run(batch::runXmlCommand, args);
-        EXPECT_EQ(r.code, batch::kExitUsage) << args.join(' ').toStdString();
-        EXPECT_FALSE(r.err.isEmpty());
+    const struct
+    {
+        QStringList args;
+        const char* message;
+    } cases[] = {
+        {{"--all"}, "Manjka možnost --from."},
+        {{"--from", "2026-11-30"}, "Navedite --all ali identifikatorje zbirnih zapisov."},
+        {{"--from", "2026-11-30", "--all", "101"}, "Navedite --all ali identifikatorje zbirnih zapisov."},
+        {{"--from", "30.11.2026", "--all"}, "Neveljaven datum za --from: 30.11.2026 (oblika LLLL-MM-DD)."},
+        {{"--from", "2026-11-30", "x101"}, "Neznana možnost: x101"},
+    };
+    for (const auto& c : cases) {
+        const BatchRun r = run(batch::runXmlCommand, c.args);
+        EXPECT_EQ(r.code, batch::kExitUsage) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.err.trimmed(), QString::fromUtf8(c.message)) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(folderEntries().isEmpty());
     }
 }

@@ -13,22 +13,67 @@ namespace {
 const char* const kFixture[] = {
     "INSERT INTO SFVP (SFVP, KRT, NZV) VALUES (1, 'KRKG', 'Krka d.d.')",
     "INSERT INTO KPN (SFKPN, SFVP, SFOBR, OBROBRBRT, STKPN) VALUES (501, 1, 'D', NULL, 12)",
-    // Column order of REK2_ZBIR.
-    "INSERT INTO REK2_ZBIR VALUES (101, NULL, 'EDP-12345678-100', NULL, 'S', NULL, NULL, NULL, '1901', "
-    "'11.2026', '2026-11-30', '2026-11-30', 1, 3, 1, 925.87, 1234.5, 200, 0, 1234.5, 308.625, 25, -12.3, 0, "
-    "NULL, 308.63, 'SI56011008881000030', 'KRKG', 501, 100)",
-    "INSERT INTO REK2_ZBIR VALUES (102, NULL, 'EDP-12345678-200', 'EDP-12345678-200', 'X', "
-    "'Pooblaščenec d.o.o.', 'Ljubljanska 1, Ljubljana', '87654321', '1902', '09.2026', '2026-09-01', "
-    "'2026-09-05', 2, 0, 1, 90, 100, 100, 0, 100, 10, 10, 0, 0, 0, 10, 'SI56011008881000030', 'A/B C', NULL, "
-    "0)",
-    "INSERT INTO REK2_ZBIR VALUES (103, NULL, NULL, NULL, 'O', NULL, NULL, NULL, '1901', '11.2026', "
-    "'2026-11-30', NULL, 1, 1, 0, 80, 100, 0, 0, 100, 20, 20, 0, 0, 0, 20, 'SI56011008881000030', 'KRKG', "
-    "501, 0)",
     // The return that 102 corrects; its document number differs in case only.
     "INSERT INTO REK2_ZBIR_HST (ID_REK2_ZBIR, DURS_ID_DOK, CORRECTIONTYPE, SIF_VRSTE_DOH, DATUM_IZP, SKUPAJ, "
     "CAS, USR, COMPUTER) VALUES (90, 'edp-12345678-200', 'O', '1902', '2026-09-01', 10.0, '2026-09-10', "
     "'OLD', 'WS0')",
 };
+
+// The three working summaries, one line per column of REK2_ZBIR, one
+// column of values per summary (SQL literals).
+const char* const kSummaries = R"(
+ID_REK2_ZBIR                | 101                   | 102                        | 103
+DURS_ID_DOK                 | NULL                  | NULL                       | NULL
+CORRECTIONFORDOCUMENT       | 'EDP-12345678-100'    | 'EDP-12345678-200'         | NULL
+CORRECTIONFORANALITICALDATA | NULL                  | 'EDP-12345678-200'         | NULL
+CORRECTIONTYPE              | 'S'                   | 'X'                        | 'O'
+NAZIV                       | NULL                  | 'Pooblaščenec d.o.o.'      | NULL
+NASLOV                      | NULL                  | 'Ljubljanska 1, Ljubljana' | NULL
+POOB_DVS                    | NULL                  | '87654321'                 | NULL
+SIF_VRSTE_DOH               | '1901'                | '1902'                     | '1901'
+MESEC_LETO                  | '11.2026'             | '09.2026'                  | '11.2026'
+DATUM_IZP                   | '2026-11-30'          | '2026-09-01'               | '2026-11-30'
+DATUM_PLC_DVK               | '2026-11-30'          | '2026-09-05'               | NULL
+ZAPST_DEL                   | 1                     | 2                          | 1
+STZAP_REZ                   | 3                     | 0                          | 1
+STZAP_NEREZ                 | 1                     | 1                          | 0
+NETO                        | 925.87                | 90                         | 80
+DOH                         | 1234.5                | 100                        | 100
+DOH_NEREZ                   | 200                   | 100                        | 0
+DOH_BREZ_DAVODT             | 0                     | 0                          | 0
+DAV_OSN                     | 1234.5                | 100                        | 100
+DAV_ODT                     | 308.625               | 10                         | 20
+STOPNJA                     | 25                    | 10                         | 20
+DAV_TUJ                     | -12.3                 | 0                          | 0
+DAV_ZNZ_STP_LES             | 0                     | 0                          | 0
+DAV_ZNZ_STP                 | NULL                  | 0                          | 0
+SKUPAJ                      | 308.63                | 10                         | 20
+VPL_PODRACUN                | 'SI56011008881000030' | 'SI56011008881000030'      | 'SI56011008881000030'
+SFVP                        | 'KRKG'                | 'A/B C'                    | 'KRKG'
+SFKPN                       | 501                   | NULL                       | 501
+DAV_ZNZ_OSN                 | 100                   | 0                          | 0
+)";
+
+// One INSERT per column of values of a table written as above.
+QStringList insertsOf(const QString& table, const char* text)
+{
+    QStringList columns;
+    QList<QStringList> values;
+    for (const QString& line : QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList cells = line.split(QLatin1Char('|'));
+        columns << cells.first().trimmed();
+        for (int i = 1; i < cells.size(); ++i) {
+            if (values.size() < i)
+                values.append(QStringList());
+            values[i - 1] << cells[i].trimmed();
+        }
+    }
+    QStringList inserts;
+    for (const QStringList& row : values)
+        inserts << QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                       .arg(table, columns.join(QStringLiteral(", ")), row.join(QStringLiteral(", ")));
+    return inserts;
+}
 
 const char* const kAnalColumns = "INSERT INTO REK2_ANAL (ID_REK2_ANAL, ID_REK2_ZBIR, DURS_ID_DOK, DVS, "
                                  "IDENT_ST, NAZIV, REZ, DRZ, UGO_MED_POG, "
@@ -70,6 +115,8 @@ void XmlRunFixture::SetUp()
     ASSERT_TRUE(out_.isValid());
     for (const char* sql : kFixture)
         db_.exec(QString::fromUtf8(sql));
+    for (const QString& sql : insertsOf(QStringLiteral("REK2_ZBIR"), kSummaries))
+        db_.exec(sql);
     for (const char* row : kAnalRows)
         db_.exec(QString::fromUtf8(kAnalColumns) + QString::fromUtf8(row));
     for (const char* sql : kLinks)

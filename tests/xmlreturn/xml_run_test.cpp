@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 using namespace rek2;
 using namespace rek2::test;
@@ -73,6 +75,55 @@ TEST_F(XmlRunFixture, WritesGoldenFilesAndMovesReturnsToHistory)
     EXPECT_FALSE(log.contains("Zbirni 103 selectan!"));
 }
 
+// The history copy is checked column by column against the working rows it
+// copies. Summary 103 and its row get a value of their own in every column,
+// so that two columns swapped in the copy cannot go unseen.
+TEST_F(XmlRunFixture, HistoryMoveKeepsEveryColumn)
+{
+    db_.exec(
+        "UPDATE REK2_ZBIR SET DURS_ID_DOK = 'EDP-12345678-31', CORRECTIONFORDOCUMENT = 'EDP-12345678-32', "
+        "CORRECTIONFORANALITICALDATA = 'EDP-12345678-33', NAZIV = 'Agent d.o.o.', NASLOV = 'Pot 4', "
+        "POOB_DVS = '11223344', MESEC_LETO = '10.2026', DATUM_PLC_DVK = '2026-12-01', ZAPST_DEL = 2, "
+        "STZAP_REZ = 3, STZAP_NEREZ = 4, NETO = 5.5, DOH = 6.5, DOH_NEREZ = 7.5, DOH_BREZ_DAVODT = 8.5, "
+        "DAV_OSN = 9.5, DAV_ODT = 10.5, STOPNJA = 11.5, DAV_TUJ = 12.5, DAV_ZNZ_STP_LES = 13.5, "
+        "DAV_ZNZ_STP = 14.5, SKUPAJ = 15.5, DAV_ZNZ_OSN = 16.5 WHERE ID_REK2_ZBIR = 103");
+    db_.exec("UPDATE REK2_ANAL SET DURS_ID_DOK = 'EDP-12345678-34', IDENT_ST = 'ID-3001', DAV_ODT_PLC = 19, "
+             "DAV_ODT_ODB_TUJ = 0.5, DATUM_PLC_DVK = '2026-12-02', ZNIZANASTOPNJA = 'N' "
+             "WHERE ID_REK2_ANAL = 3001");
+    auto row = [this](const QString& sql) {
+        QSqlQuery q(db_.db());
+        EXPECT_TRUE(q.exec(sql) && q.next()) << sql.toStdString();
+        QList<std::pair<QString, QVariant>> columns;
+        for (int i = 0; i < q.record().count(); ++i)
+            columns.append({q.record().fieldName(i), q.value(i)});
+        return columns;
+    };
+    const auto zbir = row("SELECT * FROM REK2_ZBIR WHERE ID_REK2_ZBIR = 103");
+    const auto anal = row("SELECT * FROM REK2_ANAL WHERE ID_REK2_ANAL = 3001");
+    ASSERT_EQ(zbir.size(), 30);
+    ASSERT_EQ(anal.size(), 23);
+
+    openGrids();
+    ASSERT_EQ(runXml({103}).writtenIds, QList<int>({103}));
+
+    const auto zbirHst = row("SELECT * FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 103");
+    ASSERT_EQ(zbirHst.size(), 33);
+    for (int i = 0; i < zbir.size(); ++i) {
+        EXPECT_EQ(zbirHst[i].first, zbir[i].first);
+        EXPECT_EQ(zbirHst[i].second.toString(), zbir[i].second.toString()) << zbir[i].first.toStdString();
+    }
+    EXPECT_EQ(zbirHst[30].second.toDate(), QDate::currentDate());
+    EXPECT_EQ(zbirHst[31].second.toString(), "TESTER");
+    EXPECT_EQ(zbirHst[32].second.toString(), "WS1");
+
+    const auto analHst = row("SELECT * FROM REK2_ANAL_HST WHERE ID_REK2_ANAL = 3001");
+    ASSERT_EQ(analHst.size(), anal.size());
+    for (int i = 0; i < anal.size(); ++i) {
+        EXPECT_EQ(analHst[i].first, anal[i].first);
+        EXPECT_EQ(analHst[i].second.toString(), anal[i].second.toString()) << anal[i].first.toStdString();
+    }
+}
+
 // Every unreadable tax number of the chosen returns is reported at once,
 // before any file exists; nothing is written or changed.
 TEST_F(XmlRunFixture, BadTaxNumbersStopTheRunBeforeAnyFile)
@@ -104,12 +155,19 @@ TEST_F(XmlRunFixture, BadTaxNumbersStopTheRunBeforeAnyFile)
 // a warning and the run goes on.
 struct KindCase
 {
+    const char* name;     // the case's name in the test list
     const char* datumIzp; // today is 2026-12-10
     double skupaj;
     const char* correctedDoc;
     const char* kind; // empty: not written
     const char* warning;
 };
+
+void PrintTo(const KindCase& c, std::ostream* os)
+{
+    *os << c.name << " (paid " << c.datumIzp << ", SKUPAJ " << c.skupaj << ", corrects " << c.correctedDoc
+        << ")";
+}
 
 class CorrectionKind : public XmlRunFixture, public ::testing::WithParamInterface<KindCase>
 {
@@ -148,15 +206,16 @@ TEST_P(CorrectionKind, KindOrWarning)
 INSTANTIATE_TEST_SUITE_P(
     XmlRun, CorrectionKind,
     ::testing::Values(
-        KindCase{"2026-11-30", 10, "EDP-12345678-200", "P", ""},     // 10 days
-        KindCase{"2026-11-10", 99, "nobody", "P", ""},               // 30 days: no look-up
-        KindCase{"2026-09-01", 10.001, "EDP-12345678-200", "A", ""}, // same to the cent
-        KindCase{"2026-09-01", 12, "EDP-12345678-200", "I", ""},
-        KindCase{"2026-09-01", 8, "EDP-12345678-200", "Z", ""},
-        KindCase{"2026-09-01", 10, "EDP-1-404", "",
+        KindCase{"TenDaysIsP", "2026-11-30", 10, "EDP-12345678-200", "P", ""},
+        KindCase{"ThirtyDaysIsPWithoutLookUp", "2026-11-10", 99, "nobody", "P", ""},
+        KindCase{"SameToTheCentIsA", "2026-09-01", 10.001, "EDP-12345678-200", "A", ""},
+        KindCase{"MoreIsI", "2026-09-01", 12, "EDP-12345678-200", "I", ""},
+        KindCase{"LessIsZ", "2026-09-01", 8, "EDP-12345678-200", "Z", ""},
+        KindCase{"CorrectedReturnMissing", "2026-09-01", 10, "EDP-1-404", "",
                  "Ne obstaja v sistemu Zbirni zapis sa DURS_DOK_ID:EDP-1-404\nZbirni 102 ni zapisan."},
-        KindCase{"2025-11-01", 10, "EDP-12345678-200", "",
-                 "Od datuma izplačila je minilo več kot 365 dni (404)"}));
+        KindCase{"MoreThanAYear", "2025-11-01", 10, "EDP-12345678-200", "",
+                 "Od datuma izplačila je minilo več kot 365 dni (404)"}),
+    [](const ::testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
 
 // Which summaries are written: the selected ones or all; one without the
 // document it refers to is skipped with a warning.

@@ -376,6 +376,24 @@ void TfDetailsDlg::stateChanged(DataSet&)
     runGuarded([this] { dsZbirniStateChange(); });
 }
 
+void TfDetailsDlg::dataSetDestroyed(DataSet& ds)
+{
+    if (&ds != ds_)
+        return;
+    // A change being made here is lost with the record; the transaction it
+    // opened must not keep the database's write lock.
+    try {
+        if (isEditing(ds_) && ds_->GetSession() && ds_->GetSession()->InTransaction())
+            ds_->GetSession()->Rollback();
+    } catch (...) {
+        // Called from the dataset's destructor: nothing may escape.
+    }
+    ds_ = nullptr;
+    for (QLineEdit* e : editors_)
+        if (e)
+            e->setReadOnly(true);
+}
+
 void TfDetailsDlg::dsZbirniStateChange()
 {
     if (isEditing(ds_) && ds_->GetSession() && !ds_->GetSession()->InTransaction())

@@ -111,6 +111,9 @@ protected:
 private:
     // DataSetObserver: dsZbirniStateChange.
     void stateChanged(DataSet& ds) override;
+    // The window closed the dataset while the dialog is open: nothing is left
+    // to save into, so OK and Cancel only close.
+    void dataSetDestroyed(DataSet& ds) override;
     void dsZbirniStateChange();
     void FormClose();
 

@@ -26,6 +26,18 @@ void DataSetModel::setDataSet(DataSet* ds)
     emit modelRebuilt();
 }
 
+void DataSetModel::dataSetDestroyed(DataSet& ds)
+{
+    if (&ds != ds_)
+        return;
+    beginResetModel();
+    ds_ = nullptr;
+    columns_.clear();
+    rows_ = 0;
+    endResetModel();
+    emit modelRebuilt();
+}
+
 void DataSetModel::rebuildColumns()
 {
     columns_.clear();

@@ -36,6 +36,7 @@ public:
     void rowChanged(DataSet& ds, int row) override;
     void rowInserted(DataSet& ds, int row) override;
     void rowRemoved(DataSet& ds, int row) override;
+    void dataSetDestroyed(DataSet& ds) override;
 
 signals:
     // The dataset moved to another row (-1 = none).

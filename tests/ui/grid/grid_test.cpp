@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMap>
+#include <QProxyStyle>
+#include <QStyleOptionViewItem>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -135,8 +138,28 @@ TEST_F(GridFixture, EnterZoomsAndCtrlDeleteDeletesNothing)
     EXPECT_EQ(zooms, 2); // the double-click zooms after OnDblClick
 }
 
-TEST_F(GridFixture, DrawHookSeesEveryPaintedCellAndCanChangeTheFont)
+namespace {
+
+// Remembers the font each painted cell is drawn with, as the style gets it.
+struct PaintedFonts : QProxyStyle
 {
+    mutable QMap<int, bool> boldByRow;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        if (element == CE_ItemViewItem)
+            if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option))
+                boldByRow[item->index.row()] = item->font.bold();
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
+} // namespace
+
+TEST_F(GridFixture, DrawHookSeesEveryPaintedCellAndItsFontIsTheOnePainted)
+{
+    PaintedFonts painted;
+    grid.setStyle(&painted);
     QSet<int> rows;
     grid.OnDrawColumnCell = [&](int row, int column, QStyleOptionViewItem& opt) {
         rows.insert(row);
@@ -145,4 +168,24 @@ TEST_F(GridFixture, DrawHookSeesEveryPaintedCellAndCanChangeTheFont)
     grid.show();
     grid.grab();
     EXPECT_EQ(rows, (QSet<int>{0, 1, 2, 3, 4}));
+    const QMap<int, bool> expected{{0, true}, {1, false}, {2, false}, {3, false}, {4, false}};
+    EXPECT_EQ(painted.boldByRow, expected);
+    grid.setStyle(QApplication::style());
+}
+
+// A dataset freed while a grid still shows it: the grid lets go of it and
+// paints an empty table instead of reading freed rows.
+TEST_F(GridFixture, DataSetFreedBeforeTheGridLeavesItEmpty)
+{
+    auto other = std::make_unique<DataSet>(QStringLiteral("odsOther"));
+    other->SetSession(&session);
+    other->SQL = QStringList{"select T.*, T.ROWID from T"};
+    grid.setDataSet(other.get());
+    other->Open();
+    grid.show();
+    ASSERT_EQ(grid.model()->rowCount(), 5);
+    other.reset();
+    EXPECT_EQ(grid.dataSet(), nullptr);
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+    grid.grab();
 }
