@@ -157,13 +157,14 @@ void DataSet::Open()
         storeTypes.push_back(f->DataType());
     d_->store.reset(storeTypes);
     try {
-        while (q.next()) {
-            const int r = d_->store.insertRow(d_->store.rowCount());
-            for (size_t f = 0; f < fields_.size(); ++f)
-                if (source[f] >= 0)
-                    d_->store.setValue(r, int(f),
-                                       coerceToFieldType(q.value(source[f]), fields_[f]->DataType()));
-        }
+        if (!s.dialect().fetchAll(q, source, d_->store))
+            while (q.next()) {
+                const int r = d_->store.appendRow();
+                for (size_t f = 0; f < fields_.size(); ++f)
+                    if (source[f] >= 0)
+                        d_->store.setValue(r, int(f),
+                                           coerceToFieldType(q.value(source[f]), fields_[f]->DataType()));
+            }
         if (q.lastError().isValid())
             throwSqlError(q.lastError());
     } catch (...) {

@@ -3,9 +3,13 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
+
+class QSqlQuery;
 
 namespace rek2 {
 
+class RowStore;
 class Session;
 
 // The statement texts of the system are written in Oracle's dialect. A Dialect
@@ -56,6 +60,15 @@ public:
     virtual void statementFailed(Session& /*session*/) {}
     // True when `message` says another connection holds the lock.
     virtual bool isLockConflict(const QString& message) const = 0;
+
+    // Reads every row of the select `q` has just executed into `store`
+    // (result column source[f] into store column f, -1 left NULL), each value
+    // as coerceToFieldType makes it. False when this engine has no faster
+    // way than reading through `q` one value at a time; the caller does that.
+    virtual bool fetchAll(QSqlQuery& /*q*/, const std::vector<int>& /*source*/, RowStore& /*store*/) const
+    {
+        return false;
+    }
 };
 
 // SQLite: see sqlite_dialect.cpp for the rewrites.

@@ -130,27 +130,32 @@ QVariant RowStore::value(int row, int col) const
 RowStore::TextRef RowStore::store(Column& c, const QString& s)
 {
     const QByteArray utf8 = s.toUtf8();
+    return store(c, utf8.constData(), utf8.size());
+}
+
+RowStore::TextRef RowStore::store(Column& c, const char* data, qsizetype size)
+{
     // Codes and marks repeat on every row: keep one copy of each.
-    const bool shareIt = c.sharing && utf8.size() <= 24;
+    const bool shareIt = c.sharing && size <= 24;
     if (shareIt) {
         ++c.lookups;
-        const auto it = c.shared.constFind(utf8);
+        const auto it = c.shared.constFind(QByteArray::fromRawData(data, size));
         if (it != c.shared.cend()) {
             ++c.hits;
             return *it;
         }
     }
-    if (c.arena.size() + size_t(utf8.size()) >= size_t(kNullText))
+    if (c.arena.size() + size_t(size) >= size_t(kNullText))
         throw std::length_error("too much text in one column");
-    const TextRef ref{quint32(c.arena.size()), quint32(utf8.size())};
-    c.arena.append(utf8.constData(), size_t(utf8.size()));
+    const TextRef ref{quint32(c.arena.size()), quint32(size)};
+    c.arena.append(data, size_t(size));
     if (shareIt) {
         if (c.lookups >= 2000 && c.hits < c.lookups / 2) {
             // Tax numbers and the like: every text is new, a look-up saves nothing.
             c.sharing = false;
             c.shared.clear();
         } else if (c.shared.size() < 4096) {
-            c.shared.insert(utf8, ref);
+            c.shared.insert(QByteArray(data, size), ref);
         }
     }
     return ref;
@@ -176,6 +181,35 @@ void RowStore::setValue(int row, int col, const QVariant& v)
         c.other[r] = v;
         break;
     }
+}
+
+int RowStore::appendRow()
+{
+    for (Column& c : cols_) {
+        switch (c.type) {
+        case FieldType::Integer:
+        case FieldType::Float:
+            c.nums.push_back(std::numeric_limits<double>::quiet_NaN());
+            break;
+        case FieldType::Date:
+            c.days.push_back(kNoDay);
+            break;
+        case FieldType::String:
+            c.texts.push_back(TextRef());
+            break;
+        case FieldType::Variant:
+            c.other.emplace_back();
+            break;
+        }
+    }
+    serials_.push_back(nextSerial_++);
+    return rowCount() - 1;
+}
+
+void RowStore::setUtf8(int row, int col, const char* data, qsizetype size)
+{
+    Column& c = cols_[size_t(col)];
+    c.texts[size_t(row)] = store(c, data, size);
 }
 
 int RowStore::rowOfSerial(quint64 serial) const

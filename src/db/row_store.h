@@ -32,6 +32,15 @@ public:
     QVariant value(int row, int col) const;
     // `v` must already have the column's type (see coerceToFieldType).
     void setValue(int row, int col, const QVariant& v);
+
+    // Typed writes for a fetch that reads the engine's values itself; each
+    // must match the column's type. A new row from appendRow() is all NULL.
+    FieldType columnType(int col) const { return cols_[size_t(col)].type; }
+    int appendRow();
+    void setNumber(int row, int col, double v) { cols_[size_t(col)].nums[size_t(row)] = v; }
+    void setDay(int row, int col, qint32 julianDay) { cols_[size_t(col)].days[size_t(row)] = julianDay; }
+    // UTF-8 text, not empty (the empty text is NULL: leave the row's NULL).
+    void setUtf8(int row, int col, const char* data, qsizetype size);
     quint64 serial(int row) const { return serials_[size_t(row)]; }
     int rowOfSerial(quint64 serial) const; // -1 when gone
 
@@ -57,6 +66,7 @@ private:
     };
     static constexpr qint32 kNoDay = std::numeric_limits<qint32>::min();
     TextRef store(Column& c, const QString& s);
+    TextRef store(Column& c, const char* data, qsizetype size);
 
     std::vector<Column> cols_;
     std::vector<quint64> serials_;

@@ -4,6 +4,7 @@
 #include "db/error.h"
 
 #include <QDate>
+#include <QSqlQuery>
 
 using namespace rek2;
 using rek2::test::exec;
@@ -265,6 +266,59 @@ TEST_F(DataSetTest, RefreshKeepsTheCurrentRowAndFiresAfterRefresh)
     EXPECT_EQ(refreshed, 1);
     EXPECT_EQ(ds.RecordCount(), 4);
     EXPECT_EQ(ds.FieldByName("NAZIV")->AsString(), "Kos");
+}
+
+// Opening reads the engine's values itself; each must come out as the
+// value-by-value conversion of what Qt's driver hands out (the column types
+// below are declared, the stored values are whatever SQLite kept).
+TEST_F(DataSetTest, FetchedValuesMatchTheDriverValuesConverted)
+{
+    s->executeDirect("CREATE TABLE MIX (K INTEGER, N INTEGER, F REAL, T VARCHAR(20), D DATE, V)");
+    s->executeDirect("INSERT INTO MIX VALUES "
+                     "(1, 7, 2.5, 'abc', '2026-12-01', 'x'), "
+                     "(2, 2.6, 3, '', '1.2.2026', 7), "
+                     "(3, -5, '1.234,56', 42, '2026-12-31 10:00', 1.5), "
+                     "(4, NULL, NULL, 1.25, NULL, NULL), "
+                     "(5, 9007199254740993, ' 7 ', 'Čšž', '2026-02-28', X'00ff')");
+    ds.SQL = QStringList{"select M.*, M.ROWID from MIX M order by K"};
+    ds.Open();
+    ASSERT_EQ(ds.RecordCount(), 5);
+
+    QSqlQuery q(s->database());
+    ASSERT_TRUE(q.exec("select M.*, M.ROWID from MIX M order by K"));
+    for (int r = 0; q.next(); ++r)
+        for (int c = 0; c < 7; ++c) {
+            const QVariant want = coerceToFieldType(q.value(c), ds.Fields(c)->DataType());
+            EXPECT_EQ(ds.Value(r, c), want) << "row " << r << " column " << c;
+        }
+    EXPECT_EQ(ds.Value(1, 1), QVariant(3LL));
+    EXPECT_TRUE(ds.Value(1, 3).isNull()); // the empty text is NULL
+    EXPECT_DOUBLE_EQ(ds.Value(2, 2).toDouble(), 1234.56);
+    EXPECT_EQ(ds.Value(2, 4), QVariant(QDate(2026, 12, 31)));
+    EXPECT_EQ(ds.Value(4, 3), QVariant(QStringLiteral("Čšž")));
+}
+
+TEST_F(DataSetTest, ErrorWhileFetchingLeavesTheDataSetClosed)
+{
+    s->executeDirect("CREATE TABLE P (ID INTEGER)");
+    s->executeDirect("CREATE TABLE Q (PID INTEGER, X INTEGER)");
+    s->executeDirect("INSERT INTO P VALUES (1), (2), (3)");
+    s->executeDirect("INSERT INTO Q VALUES (1, 10), (2, 20), (2, 21), (3, 30)");
+    // The second row's scalar subquery finds two rows: an error, as on Oracle.
+    ds.SQL = QStringList{"select P.ID, (select Q.X from Q where Q.PID = P.ID) as X from P order by P.ID"};
+    EXPECT_THROW(ds.Open(), DbError);
+    EXPECT_FALSE(ds.Active());
+
+    s->executeDirect("CREATE TABLE W (D DATE)");
+    s->executeDirect("INSERT INTO W VALUES ('2026-12-01'), ('ni datum')");
+    ds.SQL = QStringList{"select D from W"};
+    try {
+        ds.Open();
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), "'ni datum' is not a valid date");
+    }
+    EXPECT_FALSE(ds.Active());
 }
 
 } // namespace

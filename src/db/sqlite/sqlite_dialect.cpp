@@ -3,6 +3,7 @@
 #include "db/session.h"
 #include "db/sqlite/oracle_rewrite.h"
 #include "db/sqlite/sequences.h"
+#include "db/sqlite/sqlite_fetch.h"
 #include "db/sqlite/sqlite_functions.h"
 
 #include <QSqlDriver>
@@ -128,6 +129,11 @@ public:
     {
         // Outside a transaction SQLite undid the statement, counters included.
         session.sequences().reset();
+    }
+
+    bool fetchAll(QSqlQuery& q, const std::vector<int>& source, RowStore& store) const override
+    {
+        return sqliteFetchAll(q, source, store);
     }
 
     bool isLockConflict(const QString& message) const override
