@@ -1,6 +1,7 @@
 #include "returns/working_statements.h"
 
 #include "db/dataset.h"
+#include "db/sqlite/working_statements_sqlite.h"
 
 namespace rek2 {
 
@@ -57,6 +58,7 @@ void openAnalyticWorking(DataSet& ds, const QDate& datumOd, const QDate& datumDo
 {
     ds.Close();
     ds.SQL = analyticWorkingStatement(idZbir);
+    ds.SetEngineSQL(sqlite::kWorkingEngine, sqlite::analyticWorkingStatement(idZbir));
     ds.DeclareVariable(QStringLiteral("DATUMOD"), VarType::Date);
     ds.DeclareVariable(QStringLiteral("DATUMDO"), VarType::Date);
     ds.SetVariable(QStringLiteral("DatumOd"), datumOd);

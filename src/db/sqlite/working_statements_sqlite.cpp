@@ -1,0 +1,38 @@
+#include "db/sqlite/working_statements_sqlite.h"
+
+namespace rek2::sqlite {
+
+QStringList analyticWorkingStatement(std::optional<int> idZbir)
+{
+    const QString period = QStringLiteral(
+        "((A.DATUM_IZP_DIV>=:DatumOd AND A.DATUM_IZP_DIV<=:DatumDo AND ((A.DATUM_PLC_DVK IS NULL OR "
+        "(A.DATUM_IZP_DIV=A.DATUM_PLC_DVK)))) OR (A.DATUM_PLC_DVK>=:DatumOd AND A.DATUM_PLC_DVK<=:DatumDo))");
+    QStringList sql;
+    // The coupons and payout days of the period, and the rate of each pair,
+    // computed as the Oracle text does per row (a second rate row or coupon
+    // row is the same error there).
+    sql << QStringLiteral("WITH Q AS MATERIALIZED (SELECT DISTINCT A.SFKPN, A.DATUM_IZP_DIV FROM REK2_ANAL A "
+                          "WHERE ") +
+               period + QStringLiteral("),");
+    sql << QStringLiteral(
+        "T AS MATERIALIZED (SELECT Q.SFKPN, Q.DATUM_IZP_DIV, (SELECT rek2_single(D.STOPNJA) FROM DVK_STP D "
+        "WHERE D.DAN = (SELECT MAX(DAN) FROM DVK_STP WHERE DAN <= Q.DATUM_IZP_DIV AND TIP = D.TIP AND SFDRZ "
+        "= D.SFDRZ) AND D.TIP = (SELECT rek2_single(K.SFOBR) FROM KPN K JOIN SFVP S ON S.SFVP = K.SFVP JOIN "
+        "OSB O ON O.SFOSB = S.SFOSBIZD WHERE K.SFKPN = Q.SFKPN) AND D.SFDRZ = (SELECT NVL(O.SFDRZDVK, "
+        "O.SFDRZ) FROM KPN K JOIN SFVP S ON S.SFVP = K.SFVP JOIN OSB O ON O.SFOSB = S.SFOSBIZD WHERE K.SFKPN "
+        "= Q.SFKPN)) AS STOPNJA FROM Q)");
+    sql << QStringLiteral(
+        "select A.*, T.STOPNJA as Stopnja, A.ROWID AS ROWID FROM REK2_ANAL A LEFT OUTER JOIN T ON T.SFKPN = "
+        "A.SFKPN AND T.DATUM_IZP_DIV = A.DATUM_IZP_DIV");
+    sql << QStringLiteral(" WHERE ") + period;
+    sql << QStringLiteral(
+        " AND ((A.ID_REK2_ANAL IN (select ID_REK2_ANAL FROM REK2_DOG where XML_FILE is null)) OR NOT "
+        "EXISTS(select ID_REK2_ANAL FROM REK2_DOG where ID_REK2_ANAL=A.ID_REK2_ANAL)) ");
+    if (idZbir)
+        sql << QStringLiteral(" AND A.ID_REK2_ZBIR=") + QString::number(*idZbir);
+    sql << QStringLiteral(
+        " ORDER BY A.SIF_VRSTE_DOH NULLS LAST, A.DATUM_IZP_DIV NULLS LAST, A.DATUM_PLC_DVK NULLS LAST ");
+    return sql;
+}
+
+} // namespace rek2::sqlite

@@ -1,0 +1,18 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Hand-written SQLite forms of the shared working statements, each giving
+// the same rows as its Oracle text (the tests compare both).
+namespace rek2::sqlite {
+
+// The engine these texts are for (Session::engine()).
+inline const QString kWorkingEngine = QStringLiteral("QSQLITE");
+
+// The analytic working statement. The Oracle text looks the rate up with
+// three correlated subqueries per row; here it is looked up once per coupon
+// and payout day of the period and joined. Variables :DatumOd, :DatumDo.
+QStringList analyticWorkingStatement(std::optional<int> idZbir);
+
+} // namespace rek2::sqlite
