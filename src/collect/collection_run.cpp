@@ -204,18 +204,20 @@ void CollectionRun::linkEvents()
     int count = 0;
     if (ctx_.session->engine() == sqlite::kEngine) {
         // Oracle refuses a link that matches more than one analytic row;
-        // SQLite would quietly take one, so ask before updating.
+        // SQLite would quietly take one. The update marks such links instead
+        // (the matching is worked out once), and the step fails and rolls
+        // back when it finds one.
+        upd.Execute();
+        count = upd.RowsProcessed();
         Query check;
         check.SetSession(ctx_.session);
-        check.SQL = QStringList{sqlite::linkAmbiguity(s, ids_)};
+        check.SQL = QStringList{sqlite::linkAmbiguity()};
         check.SetEngineSQL(sqlite::kEngine, check.SQL);
         check.Execute();
         if (check.RowCount() > 0)
             throw DbError(QStringLiteral("Dogodek %1 ustreza več analitičnim vrsticam, povezave ni mogoče "
                                          "določiti (single-row subquery returns more than one row).")
                               .arg(check.FieldAsString(0)));
-        upd.Execute();
-        count = upd.RowsProcessed();
         Query unmatched;
         unmatched.SetSession(ctx_.session);
         unmatched.SQL = QStringList{sqlite::linkUpdateUnmatched()};

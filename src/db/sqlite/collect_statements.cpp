@@ -271,8 +271,9 @@ QString matches(const Settings& s, const QString& ids)
 
 QString linkUpdate(const Settings& s, const QString& ids)
 {
-    return matches(s, ids) +
-           QStringLiteral("\nUPDATE REK2_DOG SET ID_REK2_ANAL = M.ID FROM M WHERE REK2_DOG.ROWID = M.RID");
+    return matches(s, ids) + QStringLiteral("\nUPDATE REK2_DOG SET ID_REK2_ANAL = (CASE WHEN M.N > 1 THEN ") +
+           QString::number(kAmbiguousLink) +
+           QStringLiteral(" ELSE M.ID END) FROM M WHERE REK2_DOG.ROWID = M.RID");
 }
 
 QString linkUpdateUnmatched()
@@ -281,9 +282,10 @@ QString linkUpdateUnmatched()
         "UPDATE REK2_DOG SET ID_REK2_ANAL = NULL WHERE ID_REK2_ANAL = 0 OR ID_REK2_ANAL IS NULL");
 }
 
-QString linkAmbiguity(const Settings& s, const QString& ids)
+QString linkAmbiguity()
 {
-    return matches(s, ids) + QStringLiteral("\nSELECT M.ID_DOG FROM M WHERE M.N > 1 ORDER BY M.ID_DOG");
+    return QStringLiteral("SELECT ID_DOG FROM REK2_DOG WHERE ID_REK2_ANAL = ") +
+           QString::number(kAmbiguousLink) + QStringLiteral(" ORDER BY ID_DOG");
 }
 
 QStringList regroupSource(const QStringList& oracleText)

@@ -27,11 +27,12 @@ QString analyticStatement(const Settings& s);
 // The link update (alias K twice and "UPDATE T R SET R.col" on Oracle), in
 // two statements: the links that match a row get it, then every link still
 // unlinked gets null, as the Oracle statement gives a link without a match.
+// A link that matches more than one row (an error on Oracle) gets
+// kAmbiguousLink instead; the caller looks for those with linkAmbiguity()
+// and fails the step, rolling the update back.
 QString linkUpdate(const Settings& s, const QString& ids);
 QString linkUpdateUnmatched();
-
-// Links the link update would find more than one analytic row for; on Oracle
-// the update itself fails then, so the run checks this first.
-QString linkAmbiguity(const Settings& s, const QString& ids);
+constexpr int kAmbiguousLink = -1;
+QString linkAmbiguity();
 
 } // namespace rek2::collect::sqlite
