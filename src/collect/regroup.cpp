@@ -363,6 +363,7 @@ void odsNaborAfterRefresh(RekContext& ctx, GridHooks hooks)
     if (ctx.FKopiranje)
         return;
     Regrouping regroup(ctx, hooks);
+    regroup.setReloadAnalyticGrid(false); // loaded once, at the end
     if (ctx.odsREK2_Zbir.Active())
         regroup.deleteRebuiltSummaries();
     ctx.odsREK2_Zbir.Close();
