@@ -2,7 +2,8 @@
 // dividend, plus its ordinary traffic), against a bare INSERT ... SELECT that
 // copies the day's payout rows into a scratch table in the same run:
 //   (a) the floor, (b) the whole run headless, (c) re-grouping alone,
-//   (d) a second run of the same day; peak memory of (b).
+//   (d) a second run of the same day; peak memory of (b); (e) the floor of
+//   (c), one plain query reading the rows re-grouping reads.
 //
 //   cmake -S . -B build -DREK2_BUILD_BENCH=ON && cmake --build build --target collect_run_bench
 //   build/bench/collect_run_bench [holders...]        (default 50000 100000 200000)
@@ -21,6 +22,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -85,6 +87,26 @@ void measure(int holders)
     const int rows = ctx.odsNabor.RecordCount();
     const int summaries = ctx.odsREK2_Zbir.RecordCount();
 
+    // (e) the floor of (c): the rows re-grouping reads, read once with one
+    // plain query, every value taken.
+    t0 = Clock::now();
+    {
+        QSqlQuery q(session.database());
+        q.setForwardOnly(true);
+        q.exec(QStringLiteral("SELECT * FROM REK2_ANAL WHERE (DATUM_IZP_DIV = '") + iso +
+               QStringLiteral("' AND (DATUM_PLC_DVK IS NULL OR DATUM_IZP_DIV = DATUM_PLC_DVK)) OR "
+                              "DATUM_PLC_DVK = '") +
+               iso + QStringLiteral("' ORDER BY DATUM_IZP_DIV, DATUM_PLC_DVK, SFKPN, SFVP, SIF_VRSTE_DOH"));
+        const int columns = q.record().count();
+        qint64 values = 0;
+        while (q.next())
+            for (int c = 0; c < columns; ++c)
+                values += q.value(c).isNull() ? 0 : 1;
+        if (values == 0)
+            std::printf("no rows to re-group\n");
+    }
+    const double e = seconds(t0, Clock::now());
+
     // (c) re-grouping alone, as a refresh of the analytic view does it.
     t0 = Clock::now();
     collect::Regrouping::openSource(ctx, ctx.odsNaborREK2);
@@ -100,7 +122,9 @@ void measure(int holders)
                 static_cast<long long>(demo.largeDividendPayouts), rows, summaries);
     std::printf("   (a) floor %.3f s  (b) run %.3f s  (c) re-grouping %.3f s  (d) second run %.3f s\n", a, b,
                 c, d);
-    std::printf("   b/a %.1f   d/b %.2f   peak memory of (b) %.0f MiB\n", b / a, d / b, peak);
+    std::printf("   (e) one plain query over the rows re-grouping reads %.3f s\n", e);
+    std::printf("   b/a %.1f   d/b %.2f   c/e %.1f   peak memory of (b) %.0f MiB\n", b / a, d / b, c / e,
+                peak);
     std::fflush(stdout);
     ctx.odsNabor.Close();
     ctx.odsREK2_Zbir.Close();
