@@ -22,6 +22,7 @@ struct FieldDef
     QString displayFormat; // "#,##0.00", "#,##0." for numbers; empty = plain
     bool visible = true;
     bool calculated = false; // filled per row by OnCalcFields, never stored
+    int displayWidth = 0;    // characters a grid, a print or an export gives it; 0 = by type and size
 };
 
 // One field of an open dataset, read and written at the dataset's current

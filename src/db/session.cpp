@@ -101,6 +101,33 @@ void Session::LogOn()
     inTransaction_ = false;
 }
 
+void Session::LogOnInMemory()
+{
+    LogOff();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        if (!db.open()) {
+            const QString msg = engineMessage(db.lastError());
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(connectionName_);
+            throw DbError(msg);
+        }
+        try {
+            dialect_->prepareConnection(db, *this);
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(connectionName_);
+            sequences_->setHandle(nullptr);
+            throw;
+        }
+    }
+    sequences_->reset();
+    connected_ = true;
+    inTransaction_ = false;
+}
+
 void Session::LogOff()
 {
     if (!connected_)

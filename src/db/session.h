@@ -33,6 +33,9 @@ public:
     // makes database files), a file that is not a database fails with the
     // engine's message. Throws DbError.
     void LogOn();
+    // Opens a database of this session's own in memory (nobody else sees
+    // it; gone at LogOff), for working tables of one window.
+    void LogOnInMemory();
     // Nothing when not connected; an open transaction is rolled back.
     void LogOff();
     bool Connected() const;

@@ -2,6 +2,7 @@
 
 #include "db/dataset.h"
 
+#include <QHash>
 #include <initializer_list>
 
 namespace rek2 {
@@ -20,6 +21,52 @@ struct Column
 
 constexpr const char* kAmount = "#,##0.00";
 
+// Display widths in characters: what the usual values need, not the
+// columns' declared sizes (an EDP number is declared 40, a name 100), so the
+// grids, their prints and exports fit the window. Columns not listed get
+// the width of their type.
+int displayWidth(const char* name, FieldType type)
+{
+    static const QHash<QString, int> widths{
+        {"ID_REK2_ANAL", 8},
+        {"ID_REK2_ZBIR", 7},
+        {"DURS_ID_DOK", 22},
+        {"DVS", 9},
+        {"IDENT_ST", 14},
+        {"IME", 14},
+        {"PRIIMEK", 18},
+        {"NAZIV", 28},
+        {"REZ", 3},
+        {"DRZ", 5},
+        {"UGO_MED_POG", 3},
+        {"SIF_SFDOH", 6},
+        {"SIF_VRSTE_DOH", 6},
+        {"STATUS", 3},
+        {"SFKPN", 6},
+        {"STKPN", 6},
+        {"SFVP", 8},
+        {"ZNIZANASTOPNJA", 3},
+        {"CORRECTIONFORDOCUMENT", 22},
+        {"CORRECTIONFORANALITICALDATA", 14},
+        {"CORRECTIONTYPE", 4},
+        {"IZPLAC_NAZIV", 28},
+        {"IZPLAC_NASLOV", 28},
+        {"IZPLAC_DVS", 9},
+        {"NASLOV", 28},
+        {"POOB_DVS", 9},
+        {"MESEC_LETO", 7},
+        {"ZAPST_DEL", 4},
+        {"STZAP_REZ", 6},
+        {"STZAP_NEREZ", 6},
+        {"STOPNJA", 5},
+        {"VPL_PODRACUN", 20},
+    };
+    const int w = widths.value(QString::fromUtf8(name), 0);
+    if (w > 0)
+        return w;
+    return type == FieldType::Float ? 13 : 0;
+}
+
 void addField(DataSet& ds, const Column& c)
 {
     FieldDef def;
@@ -30,6 +77,7 @@ void addField(DataSet& ds, const Column& c)
     def.displayFormat = QString::fromUtf8(c.format);
     def.visible = c.visible;
     def.calculated = c.calculated;
+    def.displayWidth = displayWidth(c.name, c.type);
     ds.AddField(def);
 }
 

@@ -44,10 +44,34 @@ void DataSetModel::rebuildColumns()
     rows_ = 0;
     if (!ds_ || !ds_->Active())
         return;
-    for (int i = 0; i < ds_->FieldCount(); ++i)
-        if (ds_->Fields(i)->Visible())
-            columns_ << i;
+    if (explicitOrder_) {
+        for (const QString& name : order_) {
+            const int i = ds_->FieldIndex(name);
+            if (i >= 0 && !columns_.contains(i))
+                columns_ << i;
+        }
+    } else {
+        for (int i = 0; i < ds_->FieldCount(); ++i)
+            if (ds_->Fields(i)->Visible())
+                columns_ << i;
+    }
     rows_ = ds_->RecordCount();
+}
+
+void DataSetModel::setColumnOrder(const QStringList& fieldNames, bool explicitList)
+{
+    beginResetModel();
+    order_ = fieldNames;
+    explicitOrder_ = explicitList || !fieldNames.isEmpty();
+    rebuildColumns();
+    endResetModel();
+    emit modelRebuilt();
+}
+
+void DataSetModel::refreshHeaders()
+{
+    if (!columns_.isEmpty())
+        emit headerDataChanged(Qt::Horizontal, 0, int(columns_.size()) - 1);
 }
 
 int DataSetModel::fieldOfColumn(int column) const

@@ -21,6 +21,15 @@ public:
     void setDataSet(DataSet* ds);
     DataSet* dataSet() const { return ds_; }
 
+    // The columns' fields by name, in display order. Empty (and not
+    // `explicitList`) means every visible field in the dataset's order; names
+    // the dataset lacks are skipped. Kept across Close/Open of the dataset.
+    void setColumnOrder(const QStringList& fieldNames, bool explicitList);
+    const QStringList& columnOrder() const { return order_; }
+    bool hasColumnOrder() const { return explicitOrder_; }
+    // Captions changed in the field definitions: the view repaints its titles.
+    void refreshHeaders();
+
     // Field index of a column, -1 when out of range.
     int fieldOfColumn(int column) const;
     int columnOfField(int field) const;
@@ -50,6 +59,8 @@ private:
     DataSet* ds_ = nullptr;
     QVector<int> columns_; // field index per column
     int rows_ = 0;         // what the view was last told
+    QStringList order_;
+    bool explicitOrder_ = false;
 };
 
 } // namespace rek2

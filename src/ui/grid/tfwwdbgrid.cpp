@@ -1,13 +1,18 @@
 #include "ui/grid/tfwwdbgrid.h"
 #include "db/dataset.h"
 #include "ui/grid/datasetmodel.h"
+#include "ui/grid/grid_buttons.h"
 #include "ui/grid/gridsettings.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QSet>
+#include <QShowEvent>
 #include <QStyledItemDelegate>
 
 namespace rek2 {
@@ -36,6 +41,8 @@ private:
     TFwwDBGrid* grid_;
 };
 
+int captionCounter = 0;
+
 } // namespace
 
 TFwwDBGrid::TFwwDBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(this))
@@ -62,7 +69,17 @@ TFwwDBGrid::TFwwDBGrid(QWidget* parent) : QTableView(parent), model_(new DataSet
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (OnTitleClick)
             OnTitleClick(section);
+        toggleButtonRow();
     });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, &TFwwDBGrid::columnResized);
+    // The caption above the grid, shown with the tool-button row.
+    caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("MemLabel%1").arg(++captionCounter));
+    QFont captionFont(QStringLiteral("Arial"), 8);
+    captionFont.setBold(true);
+    caption_->setFont(captionFont);
+    caption_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    caption_->hide();
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         if (OnCellClick && index.isValid())
             OnCellClick(index.column());
@@ -89,6 +106,9 @@ void TFwwDBGrid::applySettings(const GridSettings& g)
 
 TFwwDBGrid::~TFwwDBGrid()
 {
+    // The shared buttons are children while attached: take them back first.
+    if (GridButtons::instance().grid() == this)
+        GridButtons::instance().detach();
     model_->setDataSet(nullptr);
 }
 
@@ -136,40 +156,199 @@ void TFwwDBGrid::applyColumnLayout()
     DataSet* ds = dataSet();
     if (!ds || !ds->Active())
         return;
-    // Widths from the field definitions: text fields as wide as their size
-    // (within reason), numbers and dates as wide as their usual values, and
-    // never narrower than the caption.
-    const QFontMetrics fm(font());
+    // Widths from the fields' display widths (characters), never narrower
+    // than the caption unless the titles wrap.
     const QFontMetrics titleFm(horizontalHeader()->font());
-    const int charW = fm.horizontalAdvance(QLatin1Char('0'));
+    const int charW = charWidth();
+    applyingLayout_ = true;
     for (int c = 0; c < model_->columnCount(); ++c) {
         const TField* f = ds->Fields(model_->fieldOfColumn(c));
-        int chars = 12;
-        switch (f->DataType()) {
-        case FieldType::String:
-            chars = f->Size() > 0 ? std::clamp(f->Size(), 3, 40) : 20;
-            break;
-        case FieldType::Integer:
-            chars = 8;
-            break;
-        case FieldType::Float:
-            chars = 14;
-            break;
-        case FieldType::Date:
-            chars = 10;
-            break;
-        case FieldType::Variant:
-            chars = 12;
-            break;
-        }
-        const int width = std::max(chars * charW, titleFm.horizontalAdvance(f->DisplayLabel())) + 12;
-        setColumnWidth(c, width);
+        const int caption = titleWordWrap_ ? 0 : titleFm.horizontalAdvance(f->DisplayLabel());
+        setColumnWidth(c, std::max(displayWidthOf(f->def()) * charW, caption) + 12);
     }
+    applyingLayout_ = false;
+}
+
+int TFwwDBGrid::charWidth() const
+{
+    return std::max(1, QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')));
+}
+
+void TFwwDBGrid::columnResized(int column, int, int newSize)
+{
+    // The operator dragged a column border: its display width follows.
+    DataSet* ds = dataSet();
+    if (applyingLayout_ || !ds || !ds->Active())
+        return;
+    const int field = model_->fieldOfColumn(column);
+    if (field >= 0)
+        ds->Fields(field)->def().displayWidth = std::clamp((newSize - 12) / charWidth(), 1, 999);
+}
+
+QVector<GridColumn> TFwwDBGrid::gridColumns() const
+{
+    QVector<GridColumn> out;
+    DataSet* ds = dataSet();
+    if (!ds || !ds->Active())
+        return out;
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        const int field = model_->fieldOfColumn(c);
+        const TField* f = ds->Fields(field);
+        GridColumn g;
+        g.field = field;
+        g.def = f->def();
+        g.width = displayWidthOf(f->def());
+        g.rightAligned = f->DataType() == FieldType::Integer || f->DataType() == FieldType::Float;
+        out.push_back(g);
+    }
+    return out;
+}
+
+QStringList TFwwDBGrid::selected() const
+{
+    QStringList out;
+    for (const GridColumn& c : gridColumns())
+        out << c.def.name + QLatin1Char('\t') + QString::number(c.width) + QLatin1Char('\t') + c.label();
+    return out;
+}
+
+void TFwwDBGrid::setSelected(const QStringList& layout)
+{
+    QStringList names;
+    DataSet* ds = dataSet();
+    for (const QString& line : layout) {
+        const QStringList parts = line.split(QLatin1Char('\t'));
+        names << parts.value(0);
+        // Width and caption of a field that exists come with the line.
+        if (TField* f = ds && ds->Active() ? ds->FindField(parts.value(0)) : nullptr) {
+            if (parts.size() > 1 && parts[1].toInt() > 0)
+                f->def().displayWidth = parts[1].toInt();
+            if (parts.size() > 2 && !parts[2].isEmpty())
+                f->def().displayLabel = parts[2];
+        }
+    }
+    model_->setColumnOrder(names, !layout.isEmpty());
+}
+
+void TFwwDBGrid::setTitleWordwrap(bool on)
+{
+    titleWordWrap_ = on;
+    QHeaderView* h = horizontalHeader();
+    // The header takes the word-wrap flag together with its alignment.
+    const int plain = int(h->defaultAlignment()) & ~int(Qt::TextWordWrap);
+    h->setDefaultAlignment(Qt::Alignment(on ? plain | int(Qt::TextWordWrap) : plain));
+    if (on) {
+        h->setFixedHeight(45);
+    } else {
+        h->setMinimumHeight(0);
+        h->setMaximumHeight(QWIDGETSIZE_MAX);
+        h->setFixedHeight(h->sizeHint().height());
+        h->setMinimumHeight(0);
+        h->setMaximumHeight(QWIDGETSIZE_MAX);
+    }
+    applyColumnLayout();
+    updateGeometries();
+}
+
+void TFwwDBGrid::toggleButtonRow()
+{
+    if (rowShown_) {
+        hideButtonRow();
+        return;
+    }
+    if (!hasFocus() && focusPolicy() != Qt::NoFocus)
+        setFocus(Qt::MouseFocusReason);
+    showButtonRow();
+}
+
+void TFwwDBGrid::showButtonRow()
+{
+    caption_->setText(labelText);
+    caption_->setToolTip(labelText);
+    rowShown_ = true;
+    placeButtonRow();
+    GridButtons::instance().attach(this);
+}
+
+void TFwwDBGrid::hideButtonRow()
+{
+    if (!rowShown_)
+        return;
+    rowShown_ = false;
+    if (GridButtons::instance().grid() == this)
+        GridButtons::instance().detach();
+    placeButtonRow();
+}
+
+void TFwwDBGrid::placeButtonRow()
+{
+    // The row sits in a top margin of the grid; without it the grid has its
+    // whole area back.
+    if (!rowShown_) {
+        caption_->hide();
+        rowTop_ = 0;
+        updateGeometries();
+        return;
+    }
+    const int captionHeight = std::max(caption_->sizeHint().height(), GridButtons::kSize - 1);
+    const int left =
+        GridButtons::kLeft + GridButtons::kSize * int(GridButtons::order().size()) + labelSpacing;
+    caption_->setGeometry(left, 1, std::max(0, width() - 252), captionHeight);
+    caption_->setVisible(!captionSuppressed_);
+    caption_->raise();
+    rowTop_ = captionHeight + 1 + labelSpacing;
+    updateGeometries();
+}
+
+void TFwwDBGrid::updateGeometries()
+{
+    // Moving the viewport below resizes it, which asks for geometries again:
+    // that nested request must not put the old margins back.
+    if (placingRow_)
+        return;
+    QTableView::updateGeometries();
+    if (rowTop_ <= 0)
+        return;
+    // Room for the button row above the titles: the rows and titles move
+    // down by its height.
+    placingRow_ = true;
+    const QMargins m = viewportMargins();
+    const int titles = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->height();
+    setViewportMargins(m.left(), titles + rowTop_, m.right(), m.bottom());
+    const QRect vg = viewport()->geometry();
+    if (!horizontalHeader()->isHidden())
+        horizontalHeader()->setGeometry(vg.left(), vg.top() - titles, vg.width(), titles);
+    if (!verticalHeader()->isHidden())
+        verticalHeader()->setGeometry(vg.left() - verticalHeader()->width(), vg.top(),
+                                      verticalHeader()->width(), vg.height());
+    placingRow_ = false;
+}
+
+void TFwwDBGrid::showEvent(QShowEvent* e)
+{
+    QTableView::showEvent(e);
+    placeButtonRow();
+}
+
+void TFwwDBGrid::hideEvent(QHideEvent* e)
+{
+    QTableView::hideEvent(e);
+    // With laNone the caption, once hidden with the grid, stays hidden.
+    if (labelAlign == laNone && !e->spontaneous())
+        captionSuppressed_ = true;
+    hideButtonRow();
+}
+
+void TFwwDBGrid::resizeEvent(QResizeEvent* e)
+{
+    QTableView::resizeEvent(e);
+    if (rowShown_)
+        placeButtonRow();
 }
 
 void TFwwDBGrid::zoom()
 {
-    if (OnZoom)
+    if ((gridButtons & gridButtonBit(gbZoom)) && OnZoom)
         OnZoom();
 }
 
@@ -218,6 +397,7 @@ void TFwwDBGrid::focusOutEvent(QFocusEvent* e)
     // or menu opening over it.
     if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason)
         return;
+    hideButtonRow();
     if (OnExit)
         OnExit();
 }

@@ -1,7 +1,13 @@
 #pragma once
+#include "gridexport/columns.h"
+#include "gridexport/sort_info.h"
+#include "ui/grid/grid_buttons.h"
+
 #include <QStyleOptionViewItem>
 #include <QTableView>
 #include <functional>
+
+class QLabel;
 
 namespace rek2 {
 
@@ -14,8 +20,12 @@ struct GridSettings;
 // results stay smooth. The current row follows the dataset and the dataset
 // follows the current row.
 //
-// The tool-button row, the grid dialogs, printing and export attach through
-// OnTitleClick / OnZoom and the dataset; they are not part of this class.
+// A click on a column title shows (or hides again) the row of tool buttons
+// and the caption above the grid; leaving the grid hides it. The buttons
+// open the grid services: column chooser, list print, print window, locate,
+// refresh, sort, title word wrap, chart, copy to clipboard and export.
+enum TLabelAlign { laNone, laLeft, laRight, laTop, laBottom };
+
 class TFwwDBGrid : public QTableView
 {
     Q_OBJECT
@@ -47,6 +57,48 @@ public:
     // and colours in `option`. `row` is the dataset row.
     std::function<void(int row, int column, QStyleOptionViewItem& option)> OnDrawColumnCell;
 
+    // The tool-button row and the caption. A cleared flag disables its button.
+    GridButtonSet gridButtons = gbAll;
+    QString labelText;
+    int labelSpacing = 5;
+    // Only laNone does anything: the caption, once hidden with the grid, stays hidden.
+    TLabelAlign labelAlign = laTop;
+    QLabel* captionLabel() const { return caption_; }
+    bool buttonRowShown() const { return rowShown_; }
+    void showButtonRow();
+    void hideButtonRow();
+    // What a button of the row does (also for tests and the window).
+    void runButton(GridButton b);
+
+    // Column titles wrap at words in a 45-pixel title row.
+    bool TitleWordwrap() const { return titleWordWrap_; }
+    void setTitleWordwrap(bool on);
+
+    // The column layout: one line per shown field in display order, "field
+    // name TAB display width TAB display label". Setting a non-empty list
+    // shows exactly the listed fields that exist, in its order.
+    QStringList selected() const;
+    void setSelected(const QStringList& layout);
+    // The shown columns in display order, with their widths in characters.
+    QVector<GridColumn> gridColumns() const;
+
+    // The sort choices of the sort dialog, and the one chosen (-1: none).
+    QVector<TSortInfoItem> SortInfo;
+    int chosenSortItem = -1;
+    std::function<void()> OnPrint;
+    std::function<void(TFwwDBGrid& grid, const TSortInfoItem& item)> OnCustomSort;
+
+    // The services behind the buttons.
+    void refreshDataSet();
+    void copyToClipboard();
+    void chooseColumns();
+    void chooseSort();
+    void locate();
+    void printList();
+    void openPrintWindow();
+    void showChart();
+    void exportRows();
+
     // Fonts (bold text, regular titles), row height and row select.
     void applySettings(const GridSettings& settings);
 
@@ -61,8 +113,17 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void updateGeometries() override;
 
 private:
+    void placeButtonRow();
+    void toggleButtonRow();
+    void reportError(const QString& text);
+    void columnResized(int column, int oldSize, int newSize);
+    int charWidth() const;
     void zoom();
     void setTitleColour(const QColor& colour);
     void followDataSetRow(int row);
@@ -70,6 +131,13 @@ private:
     DataSetModel* model_ = nullptr;
     bool multiSelect_ = false;
     bool syncing_ = false;
+    QLabel* caption_ = nullptr;
+    bool rowShown_ = false;
+    bool captionSuppressed_ = false;
+    bool titleWordWrap_ = false;
+    bool applyingLayout_ = false;
+    int rowTop_ = 0; // room kept above the titles for the button row
+    bool placingRow_ = false;
 };
 
 } // namespace rek2
