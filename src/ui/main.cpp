@@ -1,5 +1,6 @@
 #include "ui/screenshots.h"
 #include "ui/tfrek.h"
+#include "ui/translate/dialog_translator.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -14,6 +15,8 @@ int main(int argc, char** argv)
         return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rek2"));
+    // The grid dialogs translate their texts when QuorTrans.ini says so.
+    rek2::installDialogTranslator();
     rek2::TfRek window(
         {QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])});
     window.show();

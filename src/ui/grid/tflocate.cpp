@@ -2,6 +2,7 @@
 
 #include "db/dataset.h"
 #include "gridexport/locate.h"
+#include "ui/translate/form_translation.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -47,12 +48,12 @@ TfLocate::TfLocate(QWidget* parent) : TDialog(parent)
     bCancel->setObjectName(QStringLiteral("bCancel"));
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Polje:"), cbField);
+    form->addRow(namedLabel(QStringLiteral("Polje:"), "lField", this), cbField);
     auto* valueRow = new QHBoxLayout;
     valueRow->addWidget(eValue, 1);
     valueRow->addWidget(bFirst);
     valueRow->addWidget(bNext);
-    form->addRow(QStringLiteral("Vrednost:"), valueRow);
+    form->addRow(namedLabel(QStringLiteral("Vrednost:"), "lValue", this), valueRow);
     form->addRow(QString(), cbExact);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

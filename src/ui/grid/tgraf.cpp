@@ -1,6 +1,7 @@
 #include "ui/grid/tgraf.h"
 
 #include "db/dataset.h"
+#include "ui/translate/form_translation.h"
 
 #include <QAbstractBarSeries>
 #include <QAction>
@@ -84,9 +85,9 @@ TfGraphView::TfGraphView(const DataSet& ds, int xField, const QVector<int>& yFie
     select(lbGroup, groupField);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("x - os "), this), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("y - os "), this), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Grupiranje"), this), 0, 2);
+    grid->addWidget(namedLabel(QStringLiteral("x - os "), "lX", this), 0, 0);
+    grid->addWidget(namedLabel(QStringLiteral("y - os "), "lY", this), 0, 1);
+    grid->addWidget(namedLabel(QStringLiteral("Grupiranje"), "lGroup", this), 0, 2);
     grid->addWidget(lbX, 1, 0);
     grid->addWidget(lbY, 1, 1);
     grid->addWidget(lbGroup, 1, 2);

@@ -2,6 +2,7 @@
 
 #include "db/dataset.h"
 #include "gridexport/columns.h"
+#include "ui/translate/form_translation.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -77,8 +78,8 @@ TsortSelect::TsortSelect(QWidget* parent) : TDialog(parent)
     bCancel->setObjectName(QStringLiteral("bCancel"));
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Prikazani stolpci:"), this), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Skriti stolpci:"), this), 0, 2);
+    grid->addWidget(namedLabel(QStringLiteral("Prikazani stolpci:"), "lShown", this), 0, 0);
+    grid->addWidget(namedLabel(QStringLiteral("Skriti stolpci:"), "lHidden", this), 0, 2);
     grid->addWidget(lbShown, 1, 0);
     auto* middle = new QVBoxLayout;
     middle->addStretch();
@@ -91,9 +92,9 @@ TsortSelect::TsortSelect(QWidget* parent) : TDialog(parent)
     grid->addLayout(middle, 1, 1);
     grid->addWidget(lbHidden, 1, 2);
     auto* edit = new QHBoxLayout;
-    edit->addWidget(new QLabel(QStringLiteral("Širina:"), this));
+    edit->addWidget(namedLabel(QStringLiteral("Širina:"), "lWidth", this));
     edit->addWidget(eWidth);
-    edit->addWidget(new QLabel(QStringLiteral("Naziv:"), this));
+    edit->addWidget(namedLabel(QStringLiteral("Naziv:"), "lLabel", this));
     edit->addWidget(eLabel, 1);
     edit->addWidget(bApply);
     grid->addLayout(edit, 2, 0, 1, 3);
