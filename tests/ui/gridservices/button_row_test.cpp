@@ -1,4 +1,4 @@
-#include "sample_rows.h"
+#include "gridexport/sample_rows.h"
 #include "ui/grid/grid_buttons.h"
 #include "ui/grid/tfwwdbgrid.h"
 

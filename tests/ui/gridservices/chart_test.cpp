@@ -1,5 +1,5 @@
 #include "gridexport/chart_data.h"
-#include "sample_rows.h"
+#include "gridexport/sample_rows.h"
 #include "ui/grid/tgraf.h"
 
 #include <QChart>

@@ -1,5 +1,5 @@
 #include "gridexport/progress.h"
-#include "sample_rows.h"
+#include "gridexport/sample_rows.h"
 #include "ui/grid/tflocate.h"
 #include "ui/grid/tfprogress.h"
 #include "ui/grid/tfwwdbgrid.h"

@@ -1,5 +1,5 @@
 #include "gridexport/print_table.h"
-#include "sample_rows.h"
+#include "gridexport/sample_rows.h"
 #include "ui/grid/tfdatasetprint.h"
 #include "ui/grid/tfwwdbgrid.h"
 

@@ -3,7 +3,7 @@
 //   REK2_GRID_SCREENSHOT_DIR=/tmp/shots build/tests/ui/gridservices/test_gridservices
 //   --gtest_filter='Screenshots.*'
 #include "gridexport/progress.h"
-#include "sample_rows.h"
+#include "gridexport/sample_rows.h"
 #include "ui/grid/grid_buttons.h"
 #include "ui/grid/tfdatasetprint.h"
 #include "ui/grid/tflocate.h"
