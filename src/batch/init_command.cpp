@@ -2,13 +2,13 @@
 
 #include "batch/demo_generator.h"
 #include "db/bulk.h"
+#include "db/database_name.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QUuid>
 #include <limits>
 #include <stdexcept>
 
@@ -74,12 +74,15 @@ void createDatabase(BatchContext& ctx, const QString& path, const InitOptions& o
 {
     QElapsedTimer timer;
     DemoSummary s;
-    createNewDatabase(path, o.demo, [&](BulkLoader& loader) {
-        if (!o.demo)
-            return;
-        timer.start();
-        s = generateDemo(loader, o.demoOptions);
-    });
+    createNewDatabase(
+        path, o.demo,
+        [&](BulkLoader& loader) {
+            if (!o.demo)
+                return;
+            timer.start();
+            s = generateDemo(loader, o.demoOptions);
+        },
+        ctx.user, ctx.password);
     if (!o.demo)
         return;
     ctx.print(QStringLiteral("Demo register: %1 oseb, %2 izplačil, %3 davčnih odtegljajev, %4 dogodkov, "
@@ -109,37 +112,17 @@ int runInit(BatchContext& ctx, const QStringList& args)
         ctx.error(QStringLiteral("Ime datoteke baze manjka."));
         return kExitUsage;
     }
-    if (QFileInfo::exists(path)) {
-        ctx.error(QStringLiteral("Datoteka %1 že obstaja. Ukaz init ustvari samo novo bazo in obstoječe ne "
-                                 "prepiše.")
-                      .arg(QDir::toNativeSeparators(path)));
-        return kExitFailed;
-    }
-    // The database is built beside its final name and renamed when complete,
-    // so an interrupted init never leaves a file that looks like a database.
-    const QString building =
-        path + QStringLiteral(".init-") + QUuid::createUuid().toString(QUuid::Id128).left(8);
-    auto removeBuilding = [&building] {
-        for (const QString& file : databaseFiles(building))
-            QFile::remove(file);
-    };
     try {
-        createDatabase(ctx, building, o);
+        createDatabase(ctx, path, o);
     } catch (const std::exception& e) {
-        removeBuilding();
         ctx.error(QString::fromUtf8(e.what()));
         return kExitFailed;
     }
-    // QFile::rename never replaces a file that appeared meanwhile.
-    if (!QFile::rename(building, path)) {
-        removeBuilding();
-        ctx.error(QStringLiteral("Datoteke %1 ni bilo mogoče ustvariti (že obstaja ali mapa ni zapisljiva).")
-                      .arg(QDir::toNativeSeparators(path)));
-        return kExitFailed;
-    }
-    ctx.print(QStringLiteral("Baza %1 je ustvarjena.").arg(QDir::toNativeSeparators(path)));
-    if (o.demo)
-        writeDemoIni(ctx, QFileInfo(path).absolutePath());
+    ctx.print(QStringLiteral("Baza %1 je ustvarjena.")
+                  .arg(databaseFolder(path).isEmpty() ? displayDatabaseName(path)
+                                                      : QDir::toNativeSeparators(path)));
+    if (o.demo && !databaseFolder(path).isEmpty())
+        writeDemoIni(ctx, databaseFolder(path));
     return kExitOk;
 }
 

@@ -3,6 +3,7 @@
 #include "base/event_codes.h"
 #include "collect/statements.h"
 #include "db/error.h"
+#include "db/postgres/collect_statements.h"
 #include "db/query.h"
 #include "db/session.h"
 #include "db/sqlite/collect_statements.h"
@@ -81,6 +82,7 @@ void CollectionRun::checkEventCodes()
 void CollectionRun::cleanUp()
 {
     Transaction tx(*ctx_.session);
+    tx.serialize(kCollectionWork);
     Query q;
     q.SetSession(ctx_.session);
 
@@ -107,6 +109,7 @@ void CollectionRun::selectEventsAndRows()
     const Settings& s = ctx_.settings;
     const int eur = sfVpGotEur(ctx_);
     Transaction tx(*ctx_.session);
+    tx.serialize(kCollectionWork);
 
     Query events(s.FHasBrutoDiv ? QStringLiteral("qREK2_DOG") : QStringLiteral("qREK2_DOG_BrezBrutoDiv"));
     events.SetSession(ctx_.session);
@@ -194,39 +197,34 @@ void CollectionRun::linkEvents()
 {
     const Settings& s = ctx_.settings;
     Transaction tx(*ctx_.session);
+    tx.serialize(kCollectionWork);
     Query upd(QStringLiteral("qREK2_DOGUpd"));
     upd.SetSession(ctx_.session);
     upd.SQL = linkUpdateSql(s, ids_).split(QLatin1Char('\n'));
     upd.SetEngineSQL(sqlite::kEngine, sqlite::linkUpdate(s, ids_).split(QLatin1Char('\n')));
+    upd.SetEngineSQL(postgres::kEngine, postgres::linkUpdate(s, ids_).split(QLatin1Char('\n')));
     log(QStringLiteral("4.SQL:"));
     ctx_.DebugMessage(upd.SQL.join(QLatin1Char('\n')));
 
-    int count = 0;
-    if (ctx_.session->engine() == sqlite::kEngine) {
-        // Oracle refuses a link that matches more than one analytic row;
-        // SQLite would quietly take one. The update marks such links instead
-        // (the matching is worked out once), and the step fails and rolls
-        // back when it finds one.
-        upd.Execute();
-        count = upd.RowsProcessed();
-        Query check;
-        check.SetSession(ctx_.session);
-        check.SQL = QStringList{sqlite::linkAmbiguity()};
-        check.SetEngineSQL(sqlite::kEngine, check.SQL);
-        check.Execute();
-        if (check.RowCount() > 0)
-            throw DbError(QStringLiteral("Dogodek %1 ustreza več analitičnim vrsticam, povezave ni mogoče "
-                                         "določiti (single-row subquery returns more than one row).")
-                              .arg(check.FieldAsString(0)));
-        Query unmatched;
-        unmatched.SetSession(ctx_.session);
-        unmatched.SQL = QStringList{sqlite::linkUpdateUnmatched()};
-        unmatched.Execute();
-        count += unmatched.RowsProcessed();
-    } else {
-        upd.Execute();
-        count = upd.RowsProcessed();
-    }
+    // Oracle refuses a link that matches more than one analytic row; the
+    // hand-written texts would quietly take one. They mark such links instead
+    // (the matching is worked out once), and the step fails and rolls back
+    // when it finds one.
+    upd.Execute();
+    int count = upd.RowsProcessed();
+    Query check;
+    check.SetSession(ctx_.session);
+    check.SQL = QStringList{sqlite::linkAmbiguity()};
+    check.Execute();
+    if (check.RowCount() > 0)
+        throw DbError(QStringLiteral("Dogodek %1 ustreza več analitičnim vrsticam, povezave ni mogoče "
+                                     "določiti (single-row subquery returns more than one row).")
+                          .arg(check.FieldAsString(0)));
+    Query unmatched;
+    unmatched.SetSession(ctx_.session);
+    unmatched.SQL = QStringList{sqlite::linkUpdateUnmatched()};
+    unmatched.Execute();
+    count += unmatched.RowsProcessed();
     log(QStringLiteral("4. UPDATE REK2_DOG (count=") + QString::number(count) + QStringLiteral(")"));
     tx.commit();
 }

@@ -111,6 +111,7 @@ void Regrouping::deleteRebuiltSummaries()
     // One statement per thousand identifiers, all in one transaction: the
     // view's rows are gone together or not at all.
     Transaction tx(*ctx_.session);
+    tx.serialize(kCollectionWork);
     for (size_t i = 0; i < doomed.size(); i += 1000) {
         std::vector<int> chunk(doomed.begin() + long(i),
                                doomed.begin() + long(std::min(doomed.size(), i + 1000)));
@@ -173,6 +174,8 @@ void Regrouping::reassignRows(const std::vector<Group>& groups)
         if (sql.isEmpty())
             continue;
         Transaction tx(*ctx_.session);
+        tx.serialize(kCollectionWork);
+        tx.serialize(kCollectionWork);
         try {
             ctx_.DebugMessage(QStringLiteral("SQL:") + sql);
             Query q;
@@ -235,6 +238,7 @@ int Regrouping::NafilajTrenutni(const Group& group)
     const GroupTotals& t = group.totals;
     ctx_.DebugMessage(QStringLiteral("Filanje v zbirni."));
     Transaction tx(*ctx_.session);
+    tx.serialize(kCollectionWork);
     try {
         Query old;
         old.SetSession(ctx_.session);

@@ -11,6 +11,11 @@ struct Settings;
 // every run, so a changed setting takes effect on the next run.
 namespace rek2::collect {
 
+// The work that collections and re-groupings of several workstations take
+// turns at (Transaction::serialize): their guards against a second link or
+// row only see what others have committed.
+inline const QString kCollectionWork = QStringLiteral("collect");
+
 // Event selection into REK2_DOG: gross-dividend and standard variant.
 const QStringList& qREK2_DOG();
 const QStringList& qREK2_DOG_BrezBrutoDiv();

@@ -27,14 +27,19 @@ public:
     virtual void exec(const char* sql) = 0;
 };
 
-// Creates the database `path` (a name no file has yet): the schema, the
+// Creates a new database `name`, whole or not at all: the schema, the
 // REK2_SIF rows of a new installation (with the payer's data when
-// `withPayer`), then `fill`, all in one transaction; afterwards the database
-// is in its working mode. Throws std::runtime_error with the engine's
-// message; the caller removes what a failure left.
-void createNewDatabase(const QString& path, bool withPayer, const std::function<void(BulkLoader&)>& fill);
+// `withPayer`), then `fill`. An SQLite file is built beside its name and
+// renamed when complete (an existing file is refused); a PostgreSQL database
+// must exist, hold none of the system's tables, and is filled in one
+// transaction. Throws std::runtime_error with a Slovenian message or the
+// engine's; nothing of a failed run is left behind.
+// `user` and `password` log on to a server (those of the name when empty).
+void createNewDatabase(const QString& name, bool withPayer, const std::function<void(BulkLoader&)>& fill,
+                       const QString& user = QString(), const QString& password = QString());
 
-// The files a database at `path` may consist of (itself and its journals).
-QStringList databaseFiles(const QString& path);
+// The folder of a database file, where the installation's files of a new
+// demo database go; empty for a server database.
+QString databaseFolder(const QString& name);
 
 } // namespace rek2

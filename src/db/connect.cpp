@@ -2,6 +2,7 @@
 
 #include "base/inifile.h"
 #include "base/operator.h"
+#include "db/database_name.h"
 #include "db/error.h"
 #include "db/session.h"
 
@@ -74,6 +75,9 @@ ConnectOutcome connectSession(Session& session, const AliasStore& aliases, const
     logOn();
     if (out.connected)
         return out;
+    // A server's connection string is no alias: its own message is the answer.
+    if (isServerDatabaseName(session.LogonDatabase))
+        return out;
 
     const QString alias = session.LogonDatabase;
     QString driver;
@@ -95,7 +99,8 @@ ConnectOutcome connectSession(Session& session, const AliasStore& aliases, const
         const QString upper = driver.trimmed().toUpper();
         if (driver.contains(QLatin1String("ODBC")))
             session.LogonDatabase = aliases.Param(alias, QStringLiteral("ODBC DSN"));
-        else if (upper == QLatin1String("ORACLE"))
+        // A PostgreSQL alias names its server the way an Oracle one does.
+        else if (upper == QLatin1String("ORACLE") || upper == QLatin1String("POSTGRESQL"))
             session.LogonDatabase = aliases.Param(alias, QStringLiteral("SERVER NAME"));
         else if (upper == QLatin1String("DB2"))
             session.LogonDatabase = aliases.Param(alias, QStringLiteral("DB2 DSN"));

@@ -36,7 +36,7 @@ struct ConnectOutcome
 
 // The connecting procedure of the main window's first showing: log on with
 // the command-line values; on failure resolve LogonDatabase as an alias
-// (driver ODBC -> "ODBC DSN", ORACLE -> "SERVER NAME", DB2 -> "DB2 DSN"),
+// (driver ODBC -> "ODBC DSN", ORACLE or POSTGRESQL -> "SERVER NAME", DB2 -> "DB2 DSN"),
 // or fall back to the INI value ServerName, and log on again. An unknown
 // alias without ServerName shows "Napaka pri iskanju BDE aliasa <alias>:
 // <error>" with the button "V redu" and closes the window.

@@ -13,44 +13,8 @@
 #include <QSqlRecord>
 #include <QSqlResult>
 #include <algorithm>
-#include <sqlite3.h>
 
 namespace rek2 {
-
-namespace {
-
-FieldType typeOfDeclared(const QString& declared)
-{
-    const QString d = declared.toUpper();
-    if (d.contains(QLatin1String("DATE")) || d.contains(QLatin1String("TIME")))
-        return FieldType::Date;
-    if (d.contains(QLatin1String("INT")))
-        return FieldType::Integer;
-    if (d.contains(QLatin1String("CHAR")) || d.contains(QLatin1String("CLOB")) ||
-        d.contains(QLatin1String("TEXT")))
-        return FieldType::String;
-    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) ||
-        d.contains(QLatin1String("DOUB")) || d.contains(QLatin1String("NUM")) ||
-        d.contains(QLatin1String("DEC")))
-        return FieldType::Float;
-    return FieldType::Variant;
-}
-
-// Declared column types of a result, where the engine reports them.
-std::vector<FieldType> resultTypes(const QSqlQuery& q, int count)
-{
-    std::vector<FieldType> types(size_t(count), FieldType::Variant);
-    const QVariant h = q.result()->handle();
-    if (h.isValid() && qstrcmp(h.typeName(), "sqlite3_stmt*") == 0) {
-        auto* st = *static_cast<sqlite3_stmt* const*>(h.constData());
-        for (int i = 0; i < count && st; ++i)
-            if (const char* d = sqlite3_column_decltype(st, i))
-                types[size_t(i)] = typeOfDeclared(QString::fromLatin1(d));
-    }
-    return types;
-}
-
-} // namespace
 
 DataSet::DataSet(QString name) : Statement(std::move(name)), d_(std::make_unique<Impl>()) {}
 
@@ -113,7 +77,7 @@ void DataSet::Open()
     QSqlQuery q = runStatement(*this, s);
     const QSqlRecord rec = q.record();
     const int columns = rec.count();
-    const std::vector<FieldType> types = resultTypes(q, columns);
+    const std::vector<FieldType> types = s.dialect().resultTypes(q, columns);
 
     // Fields: the defined ones first, then the result's other columns.
     fields_.clear();
@@ -140,7 +104,7 @@ void DataSet::Open()
         if (used[size_t(c)])
             continue;
         FieldDef def;
-        def.name = rec.fieldName(c);
+        def.name = s.dialect().columnName(rec.fieldName(c));
         def.type = types[size_t(c)];
         const bool isRowid = def.name.compare(QLatin1String("ROWID"), Qt::CaseInsensitive) == 0;
         if (isRowid)

@@ -75,7 +75,7 @@ void DataSet::Edit()
         throw DbError(Name + QStringLiteral(": Cannot perform this operation on an empty dataset"));
     // A row that another user changed or deleted since it was read is not
     // offered for editing.
-    writer().checkUnchanged(currentRowid(), rowValues(d_->physical(current_)));
+    writer().checkUnchanged(currentRowid(), rowValues(d_->physical(current_)), false);
     startEditing(DataSetState::Edit, d_->physical(current_));
 }
 
@@ -191,7 +191,7 @@ void DataSet::Post()
     if (state_ == DataSetState::Edit) {
         const QVariant rowid = currentRowid();
         underRowLock([&] {
-            w.checkUnchanged(rowid, d_->original);
+            w.checkUnchanged(rowid, d_->original, true);
             w.update(rowid, d_->original, d_->buffer);
         });
     } else {
@@ -232,8 +232,8 @@ void DataSet::Delete()
     const QVariant rowid = currentRowid();
     const std::vector<QVariant> original = rowValues(d_->physical(current_));
     underRowLock([&] {
-        w.checkUnchanged(rowid, original);
-        w.remove(rowid);
+        w.checkUnchanged(rowid, original, true);
+        w.remove(rowid, original);
     });
     removeCurrentRow();
     if (AfterDelete)

@@ -1,25 +1,20 @@
 #include "db/dataset_writer.h"
 
+#include "db/dialect.h"
 #include "db/error.h"
 #include "db/field.h"
 #include "db/session.h"
 #include "db/sql_error.h"
 
+#include <QSqlIndex>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <cmath>
 
 namespace rek2 {
 
 namespace {
-
-// Table and column names come from the statement text and the engine's
-// catalogue, never from typed text; quoting keeps odd names whole.
-QString quoted(const QString& name)
-{
-    QString n = name;
-    return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
 
 bool sameValue(const QVariant& a, const QVariant& b, FieldType type)
 {
@@ -44,7 +39,8 @@ bool sameValue(const QVariant& a, const QVariant& b, FieldType type)
 DataSetWriter::DataSetWriter(Session& session, QString table, const std::vector<const FieldDef*>& fields)
     : session_(session), table_(std::move(table)), fields_(fields)
 {
-    const QSqlRecord rec = session_.database().record(table_);
+    const Dialect& d = session_.dialect();
+    const QSqlRecord rec = session_.database().record(d.catalogName(table_));
     if (rec.isEmpty())
         throw DbError(QStringLiteral("Table ") + table_ + QStringLiteral(" does not exist"));
     for (int i = 0; i < int(fields_.size()); ++i) {
@@ -55,6 +51,53 @@ DataSetWriter::DataSetWriter(Session& session, QString table, const std::vector<
         if (c >= 0 && f->name.compare(QLatin1String("ROWID"), Qt::CaseInsensitive) != 0)
             columns_.push_back({rec.fieldName(c), i});
     }
+    // The row is found by the engine's key for the table, else by its
+    // primary key when the dataset holds it, else by ROWID.
+    QStringList key = d.rowKey(table_);
+    const bool required = !key.isEmpty();
+    if (key.isEmpty()) {
+        const QSqlIndex primary = session_.database().primaryIndex(d.catalogName(table_));
+        for (int i = 0; i < primary.count(); ++i)
+            key << primary.fieldName(i);
+    }
+    for (const QString& k : key) {
+        const auto c = std::find_if(columns_.begin(), columns_.end(), [&](const Column& col) {
+            return col.name.compare(k, Qt::CaseInsensitive) == 0;
+        });
+        if (c == columns_.end()) {
+            if (required)
+                throw DbError(table_ + QStringLiteral(": the dataset does not select the key column ") + k);
+            key_.clear();
+            break;
+        }
+        key_.push_back(*c);
+    }
+}
+
+QString DataSetWriter::quoted(const QString& name) const
+{
+    return session_.dialect().quoteIdentifier(name);
+}
+
+QString DataSetWriter::where(const QVariant& rowid, const std::vector<QVariant>& row,
+                             QVariantList& binds) const
+{
+    if (key_.empty()) {
+        binds << rowid;
+        return QStringLiteral(" WHERE ROWID = ?");
+    }
+    // "col = ?" for a value, "col IS NULL" for none: both can use an index.
+    QStringList parts;
+    for (const Column& k : key_) {
+        const QVariant v = bindable(k.field, row[size_t(k.field)]);
+        if (v.isNull()) {
+            parts << quoted(k.name) + QStringLiteral(" IS NULL");
+        } else {
+            parts << quoted(k.name) + QStringLiteral(" = ?");
+            binds << v;
+        }
+    }
+    return QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
 }
 
 QVariant DataSetWriter::bindable(int field, const QVariant& v) const
@@ -82,7 +125,7 @@ QVariant DataSetWriter::bindable(int field, const QVariant& v) const
     return v;
 }
 
-bool DataSetWriter::readRow(const QVariant& rowid, std::vector<QVariant>& row) const
+bool DataSetWriter::readRow(const QVariant& rowid, std::vector<QVariant>& row, bool lock) const
 {
     QStringList cols;
     for (const Column& c : columns_)
@@ -91,10 +134,13 @@ bool DataSetWriter::readRow(const QVariant& rowid, std::vector<QVariant>& row) c
         cols << QStringLiteral("1");
     QSqlQuery q(session_.database());
     q.setForwardOnly(true);
+    QVariantList binds;
+    const QString cond = where(rowid, row, binds);
     if (!q.prepare(QStringLiteral("SELECT ") + cols.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
-                   quoted(table_) + QStringLiteral(" WHERE ROWID = ?")))
+                   quoted(table_) + cond + (lock ? session_.dialect().lockRowsClause() : QString())))
         throwSqlError(q.lastError());
-    q.addBindValue(rowid);
+    for (const QVariant& b : binds)
+        q.addBindValue(b);
     if (!q.exec())
         throwSqlError(q.lastError());
     if (!q.next())
@@ -103,13 +149,17 @@ bool DataSetWriter::readRow(const QVariant& rowid, std::vector<QVariant>& row) c
         const int f = columns_[i].field;
         row[size_t(f)] = coerceToFieldType(q.value(int(i)), fields_[size_t(f)]->type);
     }
+    // A key that finds two rows cannot tell which one was read.
+    if (!key_.empty() && q.next())
+        throw DbError(table_ + QStringLiteral(": the row cannot be told apart from another one"));
     return true;
 }
 
-void DataSetWriter::checkUnchanged(const QVariant& rowid, const std::vector<QVariant>& original) const
+void DataSetWriter::checkUnchanged(const QVariant& rowid, const std::vector<QVariant>& original,
+                                   bool lock) const
 {
-    std::vector<QVariant> now(original.size());
-    if (!readRow(rowid, now))
+    std::vector<QVariant> now = original;
+    if (!readRow(rowid, now, lock))
         throw DbError(kRecordDeleted);
     for (const Column& c : columns_) {
         const auto f = size_t(c.field);
@@ -133,12 +183,12 @@ void DataSetWriter::update(const QVariant& rowid, const std::vector<QVariant>& o
     if (sets.isEmpty())
         return;
     QSqlQuery q(session_.database());
+    const QString cond = where(rowid, original, binds);
     if (!q.prepare(QStringLiteral("UPDATE ") + quoted(table_) + QStringLiteral(" SET ") +
-                   sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ROWID = ?")))
+                   sets.join(QStringLiteral(", ")) + cond))
         throwSqlError(q.lastError());
     for (const QVariant& b : binds)
         q.addBindValue(b);
-    q.addBindValue(rowid);
     if (!q.exec())
         throwSqlError(q.lastError());
     if (q.numRowsAffected() != 1)
@@ -169,15 +219,21 @@ QVariant DataSetWriter::insert(const std::vector<QVariant>& values)
         q.addBindValue(b);
     if (!q.exec())
         throwSqlError(q.lastError());
+    // Found again by its key values, which the caller holds.
+    if (!key_.empty())
+        return QStringLiteral("*");
     return q.lastInsertId();
 }
 
-void DataSetWriter::remove(const QVariant& rowid)
+void DataSetWriter::remove(const QVariant& rowid, const std::vector<QVariant>& original)
 {
     QSqlQuery q(session_.database());
-    if (!q.prepare(QStringLiteral("DELETE FROM ") + quoted(table_) + QStringLiteral(" WHERE ROWID = ?")))
+    QVariantList binds;
+    const QString cond = where(rowid, original, binds);
+    if (!q.prepare(QStringLiteral("DELETE FROM ") + quoted(table_) + cond))
         throwSqlError(q.lastError());
-    q.addBindValue(rowid);
+    for (const QVariant& b : binds)
+        q.addBindValue(b);
     if (!q.exec())
         throwSqlError(q.lastError());
     if (q.numRowsAffected() != 1)

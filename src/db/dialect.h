@@ -1,10 +1,13 @@
 #pragma once
+#include "db/field.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <memory>
 #include <vector>
 
+class QSqlError;
 class QSqlQuery;
 
 namespace rek2 {
@@ -13,8 +16,10 @@ class RowStore;
 class Session;
 
 // The statement texts of the system are written in Oracle's dialect. A Dialect
-// turns such a text into what the connected engine runs, and prepares each new
-// connection (functions, pragmas). It is the only place that knows engines apart.
+// turns such a text into what the connected engine runs, opens and prepares
+// the connection, runs its transactions and says how rows are found again.
+// One class per engine (db/sqlite, db/postgres); nothing else knows engines
+// apart. Each session owns its own dialect object.
 //
 // Bind variables: translate() replaces every ":NAME" of the text by a
 // positional "?" and reports the stored names (":NAME", upper-case) in order,
@@ -24,10 +29,8 @@ class Session;
 // mechanically (an alias used twice, "UPDATE T R SET R.col = ..."), the
 // statement object carries a hand-written text for the engine beside the
 // Oracle text (Statement::SetEngineSQL). That text is sent instead of
-// the rewrite, as written, with its ":NAME" variables bound the same way; it
-// may call the functions the dialect registers (rek2_concat, rek2_nextval,
-// rek2_current_date, NVL, TRUNC, ROUND, upper). A test must show that both
-// texts give the same rows on a fixture.
+// the rewrite, as written, with its ":NAME" variables bound the same way. A
+// test must show that both texts give the same rows on a fixture.
 class Dialect
 {
 public:
@@ -37,9 +40,18 @@ public:
         QStringList variableNames; // stored names in the order of the "?"
     };
 
+    // What the session logs on with.
+    struct Logon
+    {
+        QString database;
+        QString user;
+        QString password;
+        int lockTimeoutMs = 5000;
+    };
+
     virtual ~Dialect() = default;
 
-    // The engine name used to pick a hand-written equivalent: "QSQLITE", later "QPSQL".
+    // The engine name used to pick a hand-written equivalent: "QSQLITE", "QPSQL".
     virtual QString engine() const = 0;
 
     // Oracle text in, engine text out. Throws DbError on a text it cannot
@@ -49,8 +61,15 @@ public:
     // Only turns ":NAME" into "?" (for hand-written engine texts).
     virtual Translation bindOnly(const QString& engineSql) const;
 
-    // Called once right after a connection opened.
-    virtual void prepareConnection(QSqlDatabase& db, Session& session) = 0;
+    // Adds and opens the Qt connection `connectionName` and prepares it
+    // (functions, time zone, lock timeout). On failure the connection is
+    // removed again and DbError carries the engine's message (never the
+    // password).
+    virtual void open(const QString& connectionName, const Logon& logon, Session& session) = 0;
+    // Called before the connection is closed.
+    virtual void closing() {}
+    // How long a statement waits for a lock another connection holds.
+    virtual void setLockTimeout(Session& session, int milliseconds) = 0;
 
     // Transactions of `session` on this engine (see Session).
     virtual void beginTransaction(Session& session) = 0;
@@ -69,9 +88,34 @@ public:
     {
         return false;
     }
+
+    // Holds, until the open transaction ends, a lock that only one session
+    // at a time can hold for `work` (two workstations collecting at once
+    // run one after the other). Nothing where the engine's write
+    // transaction already excludes every other writer.
+    virtual void serialize(Session& /*session*/, const QString& /*work*/) {}
+
+    // Result columns: the name as Oracle reports it, and the field types of
+    // a result where the engine declares them (Variant where it does not).
+    virtual QString columnName(const QString& engineName) const { return engineName; }
+    virtual std::vector<FieldType> resultTypes(const QSqlQuery& q, int count) const;
+
+    // Writing rows back. The catalogue name of a table named in a statement;
+    // a quoted identifier for generated statements; the columns that find a
+    // row of `table` again (empty: the engine's own ROWID); the clause that
+    // locks the rows a select reads without waiting (empty where the write
+    // transaction already holds the lock).
+    virtual QString catalogName(const QString& table) const { return table; }
+    virtual QString quoteIdentifier(const QString& name) const;
+    virtual QStringList rowKey(const QString& /*table*/) const { return {}; }
+    virtual QString lockRowsClause() const { return {}; }
 };
 
-// SQLite: see sqlite_dialect.cpp for the rewrites.
-std::unique_ptr<Dialect> makeSqliteDialect();
+// The dialect of a database name: a PostgreSQL connection URI or libpq
+// key=value string gives PostgreSQL, anything else is an SQLite file.
+std::unique_ptr<Dialect> makeDialect(const QString& databaseName);
+
+// The database name with any password left out (for messages and logs).
+QString displayDatabaseName(const QString& databaseName);
 
 } // namespace rek2

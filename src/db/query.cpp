@@ -18,7 +18,7 @@ void Query::Execute()
     if (q.isSelect()) {
         const QSqlRecord rec = q.record();
         for (int i = 0; i < rec.count(); ++i)
-            names_ << rec.fieldName(i);
+            names_ << s.dialect().columnName(rec.fieldName(i));
         if (q.next()) {
             hasRow_ = true;
             row_.resize(rec.count());

@@ -1,5 +1,7 @@
 #include "db/schema.h"
 
+#include "db/postgres/schema_postgres.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -26,7 +28,9 @@ void createSchema(QSqlDatabase& db)
     if (!db.transaction())
         failWith(db.lastError());
     QSqlQuery q(db);
-    for (const QString& statement : schemaStatementsSqlite()) {
+    const QStringList statements =
+        db.driverName() == QLatin1String("QPSQL") ? postgres::schemaStatements() : schemaStatementsSqlite();
+    for (const QString& statement : statements) {
         if (!q.exec(statement)) {
             const QSqlError e = q.lastError();
             q.finish();

@@ -7,7 +7,8 @@ class QSqlDatabase;
 namespace rek2 {
 
 // Creates the system's own tables, the registry tables it reads and the
-// indexes its statements need, on an SQLite connection, in one transaction.
+// indexes its statements need, on an SQLite or PostgreSQL connection, in one
+// transaction.
 // Throws std::runtime_error carrying the engine's message unchanged; on
 // error nothing of the schema is left behind.
 void createSchema(QSqlDatabase& db);

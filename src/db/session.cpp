@@ -2,15 +2,10 @@
 
 #include "db/error.h"
 #include "db/sql_error.h"
-#include "db/sqlite/sequences.h"
+#include "db/sqlite/new_database_sqlite.h"
 
 #include <QAtomicInt>
-#include <QFileInfo>
-#include <QSqlDriver>
 #include <QSqlQuery>
-#include <QStringList>
-#include <QUrl>
-#include <sqlite3.h>
 
 namespace rek2 {
 
@@ -20,7 +15,7 @@ QAtomicInt sessionCounter;
 
 Session::Session()
     : connectionName_(QStringLiteral("rek2_session_%1").arg(sessionCounter.fetchAndAddRelaxed(1) + 1)),
-      dialect_(makeSqliteDialect()), sequences_(std::make_unique<SequenceCache>())
+      dialect_(makeDialect(QString()))
 {
 }
 
@@ -46,57 +41,11 @@ QSqlDatabase Session::database() const
 void Session::LogOn()
 {
     LogOff();
-    const QString path = LogonDatabase.trimmed();
-    if (path.isEmpty())
+    const QString name = LogonDatabase.trimmed();
+    if (name.isEmpty())
         throw DbError(QStringLiteral("Ime baze podatkov ni podano."));
-    // Only the schema creator makes database files: a missing one is an error.
-    const QFileInfo file(path);
-    if (!file.isFile())
-        throw DbError(QStringLiteral("Baza podatkov ne obstaja: ") + path);
-    // The engine would take an empty file for a new database and write one
-    // into it; a file the store did not make is never changed.
-    if (file.size() == 0)
-        throw DbError(QStringLiteral("file is not a database"));
-    // mode=rw: never create the file here. A file the user may only read is
-    // opened for reading: viewing works, writing fails with the engine's own
-    // message. Where not even the engine's shared-memory file can be made
-    // beside it (a read-only folder or file system), it is read as a file
-    // nobody changes.
-    const bool writable = file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
-    const QString url = QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded);
-    const QStringList modes =
-        writable ? QStringList{QStringLiteral("?mode=rw")}
-                 : QStringList{QStringLiteral("?mode=ro"), QStringLiteral("?mode=ro&immutable=1")};
-    for (qsizetype attempt = 0; attempt < modes.size(); ++attempt) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
-        db.setDatabaseName(url + modes[attempt]);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_));
-        if (!db.open()) {
-            const QString msg = engineMessage(db.lastError());
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connectionName_);
-            throw DbError(msg);
-        }
-        try {
-            dialect_->prepareConnection(db, *this);
-            break;
-        } catch (const DbError& e) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connectionName_);
-            sequences_->setHandle(nullptr);
-            if (attempt + 1 < modes.size() && e.message() == QLatin1String("unable to open database file"))
-                continue;
-            throw;
-        } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connectionName_);
-            sequences_->setHandle(nullptr);
-            throw;
-        }
-    }
-    sequences_->reset();
+    dialect_ = makeDialect(name);
+    dialect_->open(connectionName_, {name, LogonUsername, LogonPassword, busyTimeoutMs_}, *this);
     connected_ = true;
     inTransaction_ = false;
 }
@@ -140,13 +89,12 @@ void Session::LogOff()
         }
     }
     connected_ = false;
+    dialect_->closing();
     {
         QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
         db.close();
     }
     QSqlDatabase::removeDatabase(connectionName_);
-    sequences_->setHandle(nullptr);
-    sequences_->reset();
 }
 
 void Session::StartTransaction()
@@ -178,11 +126,8 @@ void Session::Rollback()
 void Session::setBusyTimeout(int milliseconds)
 {
     busyTimeoutMs_ = milliseconds;
-    if (!connected_)
-        return;
-    const QVariant v = database().driver()->handle();
-    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
-        sqlite3_busy_timeout(*static_cast<sqlite3* const*>(v.constData()), milliseconds);
+    if (connected_)
+        dialect_->setLockTimeout(*this, milliseconds);
 }
 
 void Session::executeDirect(const QString& engineSql)
@@ -200,19 +145,7 @@ void Session::executeDirect(const QString& engineSql)
 
 void Session::createDatabaseFile(const QString& path)
 {
-    if (QFileInfo::exists(path))
-        throw DbError(QStringLiteral("Datoteka že obstaja: ") + path);
-    sqlite3* db = nullptr;
-    const QByteArray p = path.toUtf8();
-    int rc = sqlite3_open_v2(p.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, sequenceTableDdl().toUtf8().constData(), nullptr, nullptr, nullptr);
-    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-    sqlite3_close(db);
-    if (rc != SQLITE_OK)
-        throw DbError(msg);
+    sqlite::createDatabaseFile(path);
 }
 
 } // namespace rek2

@@ -8,10 +8,10 @@
 
 namespace rek2 {
 
-class SequenceCache;
-
-// One database session. On SQLite the database name is the file path; the
-// user name and password are kept but not used by the engine.
+// One database session. The database name says the engine (makeDialect): a
+// PostgreSQL connection URI or key=value string, user name and password
+// from the logon values; anything else is the path of an SQLite file (user
+// name and password kept but not used by the engine).
 //
 // Transactions: StartTransaction opens a read-write transaction (on SQLite
 // "BEGIN IMMEDIATE", so the write lock is taken at once) and is refused while
@@ -29,8 +29,9 @@ public:
     QString LogonUsername;
     QString LogonPassword;
 
-    // Opens LogonDatabase. A missing file fails (only the schema creator
-    // makes database files), a file that is not a database fails with the
+    // Opens LogonDatabase. A missing SQLite file fails (only the schema
+    // creator makes database files), a file that is not a database, a
+    // server that cannot be reached or refuses the logon fail with the
     // engine's message. Throws DbError.
     void LogOn();
     // Opens a database of this session's own in memory (nobody else sees
@@ -45,7 +46,7 @@ public:
     void Rollback();         // nothing when none is open
     bool InTransaction() const { return inTransaction_; }
 
-    // How long a statement waits for another connection's write lock.
+    // How long a statement waits for a lock another connection holds.
     void setBusyTimeout(int milliseconds);
     int busyTimeout() const { return busyTimeoutMs_; }
 
@@ -59,19 +60,13 @@ public:
     // For DDL and pragmas of the schema creator and the tests.
     void executeDirect(const QString& engineSql);
 
-    // The sequence counters (used by the dialect's nextval function).
-    SequenceCache& sequences() { return *sequences_; }
-
     // Creates an empty SQLite database file (WAL mode) at `path`; fails if a
     // file is there. Only the schema creator and tests call it.
     static void createDatabaseFile(const QString& path);
 
 private:
-    void applyConnectionSettings();
-
     QString connectionName_;
     std::unique_ptr<Dialect> dialect_;
-    std::unique_ptr<SequenceCache> sequences_;
     bool connected_ = false;
     bool inTransaction_ = false;
     int busyTimeoutMs_ = 5000;

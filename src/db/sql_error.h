@@ -5,11 +5,21 @@
 
 namespace rek2 {
 
-// The engine's own message of a failed Qt SQL call.
+// The engine's own message of a failed Qt SQL call. A server's message comes
+// with its severity in front ("ERROR:  ") and its state code behind
+// ("\n(22012)"); the operator gets the message alone.
 inline QString engineMessage(const QSqlError& e)
 {
-    const QString db = e.databaseText();
-    return db.isEmpty() ? e.text() : db;
+    QString db = e.databaseText();
+    if (db.isEmpty())
+        return e.text();
+    for (const char* severity : {"ERROR:  ", "FATAL:  ", "PANIC:  "})
+        if (db.startsWith(QLatin1String(severity)))
+            db.remove(0, int(qstrlen(severity)));
+    const qsizetype state = db.lastIndexOf(QLatin1String("\n("));
+    if (state >= 0 && db.endsWith(QLatin1Char(')')) && db.size() - state == 8)
+        db.truncate(state);
+    return db.trimmed();
 }
 
 [[noreturn]] inline void throwSqlError(const QSqlError& e)

@@ -37,4 +37,9 @@ void Transaction::rollback()
     session_.Rollback();
 }
 
+void Transaction::serialize(const QString& work)
+{
+    session_.dialect().serialize(session_, work);
+}
+
 } // namespace rek2

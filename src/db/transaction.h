@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 
 namespace rek2 {
 
@@ -17,6 +18,10 @@ public:
 
     void commit();
     void rollback();
+    // Waits until no other session runs a transaction of the same `work`,
+    // and keeps the others waiting until this one ends (two workstations
+    // collecting overlapping periods run one after the other).
+    void serialize(const QString& work);
     bool active() const { return active_; }
 
 private:

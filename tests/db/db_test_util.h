@@ -1,6 +1,7 @@
 #pragma once
 #include "db/query.h"
 #include "db/session.h"
+#include "support/test_engine.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,15 +14,15 @@
 
 namespace rek2::test {
 
-// An empty database file in a temporary folder, with sessions logged on to it.
+// An empty database (a file in a temporary folder, or a database on the
+// PostgreSQL test cluster), with sessions logged on to it.
 class TempDatabase
 {
 public:
-    TempDatabase()
-    {
-        path_ = dir_.filePath(QStringLiteral("store.db"));
-        Session::createDatabaseFile(path_);
-    }
+    TempDatabase() { path_ = createTestDatabase(dir_.filePath(QStringLiteral("store.db"))); }
+    ~TempDatabase() { dropTestDatabase(path_); }
+    TempDatabase(const TempDatabase&) = delete;
+    TempDatabase& operator=(const TempDatabase&) = delete;
     const QString& path() const { return path_; }
 
     std::unique_ptr<Session> session(int busyTimeoutMs = 5000) const

@@ -2,6 +2,7 @@
 #include "db/db_test_util.h"
 #include "db/dialect.h"
 #include "db/error.h"
+#include "db/sqlite/sqlite_dialect.h"
 #include "db/transaction.h"
 #include "returns/identifiers.h"
 
@@ -370,7 +371,7 @@ TEST_F(DialectTest, HandWrittenEquivalentStandsForItsOracleText)
 
 TEST(DialectRewrite, LeavesLiteralsAndCommentsAlone)
 {
-    auto d = makeSqliteDialect();
+    auto d = sqlite::makeDialect();
     const auto t = d->translate("select 'a || b / c' as X, 'it''s' from dual -- ORDER BY x\nwhere :Dan = 1");
     EXPECT_EQ(t.sql, "select 'a || b / c' as X, 'it''s' where ? = 1");
     EXPECT_EQ(t.variableNames, QStringList{":DAN"});

@@ -4,6 +4,7 @@
 #include "returns/identifiers.h"
 #include "returns/working_statements.h"
 #include "support/fixture_db.h"
+#include "support/test_engine.h"
 
 #include <QDate>
 
@@ -24,9 +25,8 @@ TEST(GetNewID, DrawsFromTheSequenceOfTheKindWithTheStatementOfTheDatabaseType)
 {
     FixtureDb f;
     auto s = logOn(f);
-    s->executeDirect("DELETE FROM REK2_SEQUENCES");
-    s->executeDirect(
-        "INSERT INTO REK2_SEQUENCES VALUES ('ID_REK2_ANAL_SEQ', 100), ('ID_REK2_ZBIR_SEQ', 500)");
+    test::setNextSequenceValue(*s, "ID_REK2_ANAL_SEQ", 100);
+    test::setNextSequenceValue(*s, "ID_REK2_ZBIR_SEQ", 500);
     const struct
     {
         const char* tipBaze;

@@ -1,6 +1,7 @@
 #include "support/fixture_db.h"
 
 #include "db/schema.h"
+#include "support/test_engine.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -15,8 +16,7 @@ void createFixtureFile(const QString& path, bool sifBasics)
 {
     const QString name = QStringLiteral("fixture-create-") + QUuid::createUuid().toString(QUuid::Id128);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
+        QSqlDatabase db = addTestConnection(name, path);
         if (!db.open()) {
             ADD_FAILURE() << "cannot open " << path.toStdString() << ": "
                           << db.lastError().text().toStdString();
@@ -37,8 +37,9 @@ void createFixtureFile(const QString& path, bool sifBasics)
 FixtureDb::FixtureDb(Content content)
 {
     folderPath_ = dir_.path();
-    path_ = dir_.filePath(QStringLiteral("rek2.db"));
     connectionName_ = QStringLiteral("fixture-") + QUuid::createUuid().toString(QUuid::Id128);
+    // On PostgreSQL a new empty database; on SQLite the file is made below.
+    path_ = onPostgres() ? createTestDatabase(QString()) : dir_.filePath(QStringLiteral("rek2.db"));
     createFixtureFile(path_, content == Content::SifBasics);
 }
 
@@ -51,13 +52,13 @@ FixtureDb::~FixtureDb()
         }
         QSqlDatabase::removeDatabase(connectionName_);
     }
+    dropTestDatabase(path_);
 }
 
 QSqlDatabase FixtureDb::db()
 {
     if (!QSqlDatabase::contains(connectionName_)) {
-        QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
-        d.setDatabaseName(path_);
+        addTestConnection(connectionName_, path_);
     }
     QSqlDatabase d = QSqlDatabase::database(connectionName_, true);
     if (!d.isOpen())

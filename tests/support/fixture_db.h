@@ -5,8 +5,11 @@
 
 namespace rek2::test {
 
-// A fresh SQLite database file with the whole schema, in its own temporary
-// folder that disappears with the object. Tests open it with openConnection()
+// A fresh database with the whole schema: an SQLite file in its own
+// temporary folder that disappears with the object, or, when the suite runs
+// on PostgreSQL (support/test_engine.h), a database of its own on the test
+// cluster, dropped with the object (the folder is still there for the files
+// a test writes). path() is what a session logs on with. Tests open it with openConnection()
 // or hand path() to the code under test.
 class FixtureDb
 {

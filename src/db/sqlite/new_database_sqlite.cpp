@@ -1,6 +1,13 @@
-#include "db/bulk.h"
+#include "db/sqlite/new_database_sqlite.h"
+
+#include "db/error.h"
 #include "db/schema.h"
 #include "db/sqlite/bulk_sqlite.h"
+#include "db/sqlite/sequences.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -53,7 +60,9 @@ private:
 
 } // namespace
 
-void createNewDatabase(const QString& path, bool withPayer, const std::function<void(BulkLoader&)>& fill)
+namespace {
+
+void createAndFill(const QString& path, bool withPayer, const std::function<void(BulkLoader&)>& fill)
 {
     Connection c(path);
     QSqlDatabase db = c.db();
@@ -93,10 +102,62 @@ void createNewDatabase(const QString& path, bool withPayer, const std::function<
     q.finish();
 }
 
+// The files a database at `path` may consist of (itself and its journals).
 QStringList databaseFiles(const QString& path)
 {
     return {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm"),
             path + QStringLiteral("-journal")};
+}
+
+} // namespace
+
+void sqlite::createNewDatabase(const QString& path, bool withPayer,
+                               const std::function<void(BulkLoader&)>& fill)
+{
+    if (QFileInfo::exists(path))
+        throw std::runtime_error(QStringLiteral("Datoteka %1 že obstaja. Ukaz init ustvari samo novo bazo in "
+                                                "obstoječe ne prepiše.")
+                                     .arg(QDir::toNativeSeparators(path))
+                                     .toStdString());
+    // The database is built beside its final name and renamed when complete,
+    // so an interrupted init never leaves a file that looks like a database.
+    const QString building =
+        path + QStringLiteral(".init-") + QUuid::createUuid().toString(QUuid::Id128).left(8);
+    auto removeBuilding = [&building] {
+        for (const QString& file : databaseFiles(building))
+            QFile::remove(file);
+    };
+    try {
+        createAndFill(building, withPayer, fill);
+    } catch (...) {
+        removeBuilding();
+        throw;
+    }
+    // QFile::rename never replaces a file that appeared meanwhile.
+    if (!QFile::rename(building, path)) {
+        removeBuilding();
+        throw std::runtime_error(
+            QStringLiteral("Datoteke %1 ni bilo mogoče ustvariti (že obstaja ali mapa ni zapisljiva).")
+                .arg(QDir::toNativeSeparators(path))
+                .toStdString());
+    }
+}
+
+void sqlite::createDatabaseFile(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        throw DbError(QStringLiteral("Datoteka že obstaja: ") + path);
+    sqlite3* db = nullptr;
+    const QByteArray p = path.toUtf8();
+    int rc = sqlite3_open_v2(p.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, sequenceTableDdl().toUtf8().constData(), nullptr, nullptr, nullptr);
+    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+    sqlite3_close(db);
+    if (rc != SQLITE_OK)
+        throw DbError(msg);
 }
 
 } // namespace rek2

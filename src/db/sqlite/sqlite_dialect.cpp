@@ -1,3 +1,4 @@
+#include "db/sqlite/sqlite_dialect.h"
 #include "db/dialect.h"
 #include "db/error.h"
 #include "db/session.h"
@@ -6,23 +7,37 @@
 #include "db/sqlite/sqlite_fetch.h"
 #include "db/sqlite/sqlite_functions.h"
 
+#include "db/sql_error.h"
+
+#include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlResult>
+#include <QStringList>
+#include <QUrl>
 #include <sqlite3.h>
 
 namespace rek2 {
 
-Dialect::Translation Dialect::bindOnly(const QString& engineSql) const
-{
-    sql::Tokens t = sql::tokenize(engineSql);
-    Translation out;
-    sql::bindVariablesToPositional(t, out.variableNames);
-    out.sql = sql::join(t);
-    return out;
-}
-
 namespace {
+
+FieldType typeOfDeclared(const QString& declared)
+{
+    const QString d = declared.toUpper();
+    if (d.contains(QLatin1String("DATE")) || d.contains(QLatin1String("TIME")))
+        return FieldType::Date;
+    if (d.contains(QLatin1String("INT")))
+        return FieldType::Integer;
+    if (d.contains(QLatin1String("CHAR")) || d.contains(QLatin1String("CLOB")) ||
+        d.contains(QLatin1String("TEXT")))
+        return FieldType::String;
+    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) ||
+        d.contains(QLatin1String("DOUB")) || d.contains(QLatin1String("NUM")) ||
+        d.contains(QLatin1String("DEC")))
+        return FieldType::Float;
+    return FieldType::Variant;
+}
 
 // Oracle text on SQLite. The rewrites, in order:
 //  - ''                      -> NULL (the empty string is NULL)
@@ -68,43 +83,83 @@ public:
         return out;
     }
 
-    void prepareConnection(QSqlDatabase& db, Session& session) override
+    void open(const QString& connectionName, const Logon& logon, Session& session) override
     {
-        sqlite3* handle = nullptr;
-        const QVariant v = db.driver()->handle();
-        if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
-            handle = *static_cast<sqlite3* const*>(v.constData());
-        if (!handle)
-            throw DbError(QStringLiteral("No SQLite handle on the connection"));
-        registerSqliteFunctions(handle, &session);
-        session.sequences().setHandle(handle);
-        sqlite3_busy_timeout(handle, session.busyTimeout());
-        QSqlQuery q(db);
-        const auto fail = [&q] {
-            throw DbError(q.lastError().databaseText().isEmpty() ? q.lastError().text()
-                                                                 : q.lastError().databaseText());
-        };
-        // A file that is not a database fails here, with the engine's message.
-        if (!q.exec(QStringLiteral("PRAGMA schema_version")))
-            fail();
-        q.finish();
-        for (const char* pragma : {"PRAGMA foreign_keys=OFF", "PRAGMA case_sensitive_like=ON"})
-            if (!q.exec(QString::fromLatin1(pragma)))
-                fail();
-        // WAL is kept in the file: it is switched on once, by a connection
-        // that may write (a read-only one cannot, and need not).
-        if (sqlite3_db_readonly(handle, "main") == 0) {
-            if (!q.exec(QStringLiteral("PRAGMA journal_mode")))
-                fail();
-            const bool wal =
-                q.next() && q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
-            q.finish();
-            if (!wal && !q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
-                fail();
+        const QString path = logon.database;
+        // Only the schema creator makes database files: a missing one is an error.
+        const QFileInfo file(path);
+        if (!file.isFile())
+            throw DbError(QStringLiteral("Baza podatkov ne obstaja: ") + path);
+        // The engine would take an empty file for a new database and write one
+        // into it; a file the store did not make is never changed.
+        if (file.size() == 0)
+            throw DbError(QStringLiteral("file is not a database"));
+        // mode=rw: never create the file here. A file the user may only read is
+        // opened for reading: viewing works, writing fails with the engine's own
+        // message. Where not even the engine's shared-memory file can be made
+        // beside it (a read-only folder or file system), it is read as a file
+        // nobody changes.
+        const bool writable = file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
+        const QString url = QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded);
+        const QStringList modes =
+            writable ? QStringList{QStringLiteral("?mode=rw")}
+                     : QStringList{QStringLiteral("?mode=ro"), QStringLiteral("?mode=ro&immutable=1")};
+        for (qsizetype attempt = 0; attempt < modes.size(); ++attempt) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+            db.setDatabaseName(url + modes[attempt]);
+            db.setConnectOptions(
+                QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(logon.lockTimeoutMs));
+            if (!db.open()) {
+                const QString msg = engineMessage(db.lastError());
+                db = QSqlDatabase();
+                QSqlDatabase::removeDatabase(connectionName);
+                throw DbError(msg);
+            }
+            try {
+                prepareConnection(db, logon.lockTimeoutMs);
+                break;
+            } catch (const DbError& e) {
+                db.close();
+                db = QSqlDatabase();
+                QSqlDatabase::removeDatabase(connectionName);
+                sequences_.setHandle(nullptr);
+                if (attempt + 1 < modes.size() && e.message() == QLatin1String("unable to open database file"))
+                    continue;
+                throw;
+            } catch (...) {
+                db.close();
+                db = QSqlDatabase();
+                QSqlDatabase::removeDatabase(connectionName);
+                sequences_.setHandle(nullptr);
+                throw;
+            }
         }
-        q.finish();
-        // The sequence counters' table is made by the first draw, a write:
-        // logging on changes nothing in the file.
+        sequences_.reset();
+        (void)session;
+    }
+
+    void closing() override
+    {
+        sequences_.setHandle(nullptr);
+        sequences_.reset();
+    }
+
+    void setLockTimeout(Session& session, int milliseconds) override
+    {
+        sqlite3_busy_timeout(handle(session), milliseconds);
+    }
+
+    std::vector<FieldType> resultTypes(const QSqlQuery& q, int count) const override
+    {
+        std::vector<FieldType> types(size_t(count), FieldType::Variant);
+        const QVariant h = q.result()->handle();
+        if (h.isValid() && qstrcmp(h.typeName(), "sqlite3_stmt*") == 0) {
+            auto* st = *static_cast<sqlite3_stmt* const*>(h.constData());
+            for (int i = 0; i < count && st; ++i)
+                if (const char* d = sqlite3_column_decltype(st, i))
+                    types[size_t(i)] = typeOfDeclared(QString::fromLatin1(d));
+        }
+        return types;
     }
 
     // BEGIN IMMEDIATE takes the write lock at once, so a row checked under it
@@ -125,10 +180,10 @@ public:
     void commitTransaction(Session& session) override { endTransaction(session, false); }
     void rollbackTransaction(Session& session) override { endTransaction(session, true); }
 
-    void statementFailed(Session& session) override
+    void statementFailed(Session& /*session*/) override
     {
         // Outside a transaction SQLite undid the statement, counters included.
-        session.sequences().reset();
+        sequences_.reset();
     }
 
     bool fetchAll(QSqlQuery& q, const std::vector<int>& source, RowStore& store) const override
@@ -143,13 +198,49 @@ public:
     }
 
 private:
-    static void endTransaction(Session& session, bool rollback)
+    void prepareConnection(QSqlDatabase& db, int lockTimeoutMs)
+    {
+        sqlite3* h = nullptr;
+        const QVariant v = db.driver()->handle();
+        if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+            h = *static_cast<sqlite3* const*>(v.constData());
+        if (!h)
+            throw DbError(QStringLiteral("No SQLite handle on the connection"));
+        registerSqliteFunctions(h, &sequences_);
+        sequences_.setHandle(h);
+        sqlite3_busy_timeout(h, lockTimeoutMs);
+        QSqlQuery q(db);
+        const auto fail = [&q] { throwSqlError(q.lastError()); };
+        // A file that is not a database fails here, with the engine's message.
+        if (!q.exec(QStringLiteral("PRAGMA schema_version")))
+            fail();
+        q.finish();
+        for (const char* pragma : {"PRAGMA foreign_keys=OFF", "PRAGMA case_sensitive_like=ON"})
+            if (!q.exec(QString::fromLatin1(pragma)))
+                fail();
+        // WAL is kept in the file: it is switched on once, by a connection
+        // that may write (a read-only one cannot, and need not).
+        if (sqlite3_db_readonly(h, "main") == 0) {
+            if (!q.exec(QStringLiteral("PRAGMA journal_mode")))
+                fail();
+            const bool wal =
+                q.next() && q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+            q.finish();
+            if (!wal && !q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+                fail();
+        }
+        q.finish();
+        // The sequence counters' table is made by the first draw, a write:
+        // logging on changes nothing in the file.
+    }
+
+    void endTransaction(Session& session, bool rollback)
     {
         if (sqlite3_get_autocommit(handle(session))) {
             // The engine already rolled the transaction back (after a severe
             // error). The counters may have gone back and another connection
             // may have drawn since, so this session's blocks are dropped.
-            session.sequences().reset();
+            sequences_.reset();
             if (rollback)
                 return;
             throw DbError(QStringLiteral("cannot commit - no transaction is active"));
@@ -157,11 +248,11 @@ private:
         try {
             if (rollback)
                 exec(session, "ROLLBACK TO rek2_tx");
-            session.sequences().writeBack();
+            sequences_.writeBack();
             exec(session, "COMMIT");
         } catch (...) {
             execQuietly(session, "ROLLBACK");
-            session.sequences().reset();
+            sequences_.reset();
             throw;
         }
     }
@@ -184,11 +275,14 @@ private:
     {
         sqlite3_exec(handle(session), sql, nullptr, nullptr, nullptr);
     }
+
+    // This session's blocks of sequence values (SQLite has no sequences).
+    SequenceCache sequences_;
 };
 
 } // namespace
 
-std::unique_ptr<Dialect> makeSqliteDialect()
+std::unique_ptr<Dialect> sqlite::makeDialect()
 {
     return std::make_unique<SqliteDialect>();
 }

@@ -2,7 +2,6 @@
 
 #include "db/decimal_math.h"
 #include "db/error.h"
-#include "db/session.h"
 #include "db/sqlite/sequences.h"
 
 #include <QDate>
@@ -281,9 +280,9 @@ void singleFinal(sqlite3_context* ctx)
 
 void fnNextval(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    auto* session = static_cast<Session*>(sqlite3_user_data(ctx));
+    auto* sequences = static_cast<SequenceCache*>(sqlite3_user_data(ctx));
     try {
-        sqlite3_result_int64(ctx, session->sequences().next(valueText(argv[0])));
+        sqlite3_result_int64(ctx, sequences->next(valueText(argv[0])));
     } catch (const DbError& e) {
         const QByteArray m = e.message().toUtf8();
         sqlite3_result_error(ctx, m.constData(), int(m.size()));
@@ -305,7 +304,7 @@ void add(sqlite3* db, const char* name, int argc, void (*fn)(sqlite3_context*, i
 
 } // namespace
 
-void registerSqliteFunctions(sqlite3* db, Session* session)
+void registerSqliteFunctions(sqlite3* db, SequenceCache* sequences)
 {
     add(db, "nvl", 2, fnNvl, true);
     add(db, "round", 1, fnRound, true);
@@ -318,7 +317,7 @@ void registerSqliteFunctions(sqlite3* db, Session* session)
     add(db, "rek2_plus", 2, fnPlus, true);
     add(db, "rek2_minus", 2, fnMinus, true);
     // Not deterministic: one value per call, so one per row.
-    add(db, "rek2_nextval", 1, fnNextval, false, session);
+    add(db, "rek2_nextval", 1, fnNextval, false, sequences);
     add(db, "rek2_current_date", 0, fnCurrentDate, false);
     if (sqlite3_create_function_v2(db, "rek2_single", 1, SQLITE_UTF8, nullptr, nullptr, singleStep,
                                    singleFinal, nullptr) != SQLITE_OK)

@@ -1,0 +1,21 @@
+#pragma once
+#include <QString>
+
+namespace rek2 {
+struct Settings;
+}
+
+// Hand-written PostgreSQL equivalents of the collection statements that the
+// dialect cannot rewrite (the link update uses the alias K twice and
+// "UPDATE T R SET R.col"). They are the SQLite texts of db/sqlite with
+// PostgreSQL's spelling, so both engines link the same way; the collection
+// tests run on both.
+namespace rek2::collect::postgres {
+
+// The engine these texts are for (Session::engine()).
+inline const QString kEngine = QStringLiteral("QPSQL");
+
+// See collect::sqlite::linkUpdate (the ambiguity check is the same text).
+QString linkUpdate(const Settings& s, const QString& ids);
+
+} // namespace rek2::collect::postgres

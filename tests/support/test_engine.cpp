@@ -1,0 +1,97 @@
+#include "support/test_engine.h"
+
+#include "db/postgres/postgres_conninfo.h"
+#include "db/session.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <gtest/gtest.h>
+
+namespace rek2::test {
+
+namespace {
+
+QString adminInfo()
+{
+    return qEnvironmentVariable("REK2_TEST_POSTGRES");
+}
+
+// Runs one statement on the maintenance database.
+void admin(const QString& sql)
+{
+    const QString name = QStringLiteral("test-admin-") + QUuid::createUuid().toString(QUuid::Id128);
+    {
+        QSqlDatabase db = addTestConnection(name, adminInfo());
+        if (!db.open()) {
+            ADD_FAILURE() << "cannot reach the test cluster: " << db.lastError().text().toStdString();
+        } else {
+            QSqlQuery q(db);
+            if (!q.exec(sql))
+                ADD_FAILURE() << sql.toStdString() << ": " << q.lastError().text().toStdString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+} // namespace
+
+bool onPostgres()
+{
+    return !adminInfo().isEmpty();
+}
+
+QString createTestDatabase(const QString& filePath)
+{
+    if (!onPostgres()) {
+        Session::createDatabaseFile(filePath);
+        return filePath;
+    }
+    const QString db = QStringLiteral("rek2_t_") + QUuid::createUuid().toString(QUuid::Id128);
+    admin(QStringLiteral("CREATE DATABASE ") + db);
+    // Later keywords win: the cluster's string with this database.
+    return adminInfo() + QStringLiteral(" dbname=") + db;
+}
+
+void dropTestDatabase(const QString& name)
+{
+    if (!onPostgres() || !postgres::isConnectionString(name))
+        return;
+    const QString db = postgres::parseConnectionString(name).dbname;
+    if (db.startsWith(QLatin1String("rek2_t_")))
+        admin(QStringLiteral("DROP DATABASE IF EXISTS ") + db + QStringLiteral(" WITH (FORCE)"));
+}
+
+QSqlDatabase addTestConnection(const QString& connectionName, const QString& name)
+{
+    if (!postgres::isConnectionString(name)) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        db.setDatabaseName(name);
+        return db;
+    }
+    const postgres::ConnInfo c = postgres::parseConnectionString(name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setDatabaseName(c.dbname);
+    db.setHostName(c.host);
+    if (c.port > 0)
+        db.setPort(c.port);
+    db.setUserName(c.user);
+    db.setPassword(c.password);
+    db.setConnectOptions(c.options.join(QLatin1Char(';')));
+    return db;
+}
+
+void setNextSequenceValue(Session& session, const QString& name, qint64 nextValue)
+{
+    if (session.engine() == QLatin1String("QPSQL"))
+        session.executeDirect(QStringLiteral("SELECT setval('%1', %2, false)").arg(name).arg(nextValue));
+    else
+        session.executeDirect(
+            QStringLiteral("INSERT INTO REK2_SEQUENCES VALUES ('%1', %2) ON CONFLICT(NAME) DO "
+                           "UPDATE SET NEXT_VALUE = excluded.NEXT_VALUE")
+                .arg(name)
+                .arg(nextValue));
+}
+
+} // namespace rek2::test

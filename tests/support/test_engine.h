@@ -1,0 +1,41 @@
+#pragma once
+#include <QSqlDatabase>
+#include <QString>
+
+namespace rek2 {
+class Session;
+}
+
+namespace rek2::test {
+
+// The engine the test databases live on. When REK2_TEST_POSTGRES holds the
+// connection string of a PostgreSQL cluster's maintenance database
+// (scripts/with-postgres sets it), every fixture is a new database on that
+// cluster; otherwise it is an SQLite file in a temporary folder.
+bool onPostgres();
+
+// A new, empty test database: on PostgreSQL a database of its own (the
+// returned name is its connection string), else the file `filePath`
+// (created empty, as Session::createDatabaseFile does).
+QString createTestDatabase(const QString& filePath);
+// Drops a PostgreSQL test database (closing what is still connected);
+// nothing for a file, which goes with its temporary folder.
+void dropTestDatabase(const QString& name);
+
+// Adds a Qt connection `connectionName` to the test database `name`, of the
+// right driver (not opened yet).
+QSqlDatabase addTestConnection(const QString& connectionName, const QString& name);
+
+// Makes `nextValue` the next value `session` draws from sequence `name`
+// (before it drew any).
+void setNextSequenceValue(Session& session, const QString& name, qint64 nextValue);
+
+} // namespace rek2::test
+
+// Skips a test that checks what only SQLite has (its files, pragmas, its own
+// dialect rewrites) when the suite runs on PostgreSQL.
+#define REK2_SQLITE_ONLY()                                                                                   \
+    do {                                                                                                     \
+        if (::rek2::test::onPostgres())                                                                      \
+            GTEST_SKIP() << "SQLite only";                                                                   \
+    } while (false)
