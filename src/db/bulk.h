@@ -34,7 +34,7 @@ public:
 // must exist, hold none of the system's tables, and is filled in one
 // transaction. Throws std::runtime_error with a Slovenian message or the
 // engine's; nothing of a failed run is left behind.
-// `user` and `password` log on to a server (those of the name when empty).
+// `user` and `password` log on to a server (unless the name gives its own).
 void createNewDatabase(const QString& name, bool withPayer, const std::function<void(BulkLoader&)>& fill,
                        const QString& user = QString(), const QString& password = QString());
 

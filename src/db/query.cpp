@@ -22,8 +22,12 @@ void Query::Execute()
         if (q.next()) {
             hasRow_ = true;
             row_.resize(rec.count());
-            for (int i = 0; i < rec.count(); ++i)
+            for (int i = 0; i < rec.count(); ++i) {
                 row_[i] = q.value(i);
+                // A date reads as its ISO text on every engine, as SQLite stores it.
+                if (row_[i].typeId() == QMetaType::QDate)
+                    row_[i] = row_[i].toDate().toString(Qt::ISODate);
+            }
         }
         rowsProcessed_ = hasRow_ ? 1 : 0;
     } else {

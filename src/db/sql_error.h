@@ -19,7 +19,13 @@ inline QString engineMessage(const QSqlError& e)
     const qsizetype state = db.lastIndexOf(QLatin1String("\n("));
     if (state >= 0 && db.endsWith(QLatin1Char(')')) && db.size() - state == 8)
         db.truncate(state);
-    return db.trimmed();
+    // The position in the statement ("LINE 1: ..." and a caret line) shows
+    // the engine's text, not the operator's.
+    QStringList lines = db.split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i)
+        if (lines[i].startsWith(QLatin1String("LINE ")))
+            lines.erase(lines.begin() + i, lines.begin() + qMin(i + 2, int(lines.size())));
+    return lines.join(QLatin1Char('\n')).trimmed();
 }
 
 [[noreturn]] inline void throwSqlError(const QSqlError& e)

@@ -102,5 +102,5 @@ TEST(CollectionBadInput, LinkMatchingTwoRowsFailsAndRollsBack)
     f.addHolderPayout(108, "Ana", "Novak", "11111111", "A", 10, 1050, 3);
     f.op.abortIgnoreAnswers.push_back(true);
     EXPECT_TRUE(failingRun(f).startsWith("Dogodek 1001 ustreza več analitičnim vrsticam"));
-    EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM REK2_DOG WHERE IFNULL(ID_REK2_ANAL, 0) = 0"), "12");
+    EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM REK2_DOG WHERE COALESCE(ID_REK2_ANAL, 0) = 0"), "12");
 }

@@ -19,9 +19,10 @@ protected:
     void SetUp() override
     {
         s = db.session(300);
-        s->executeDirect("CREATE TABLE ANAL (ID INTEGER PRIMARY KEY, NAZIV VARCHAR(100), BRUTO REAL, "
-                         "DATUM DATE, ID_ZBIR INTEGER)");
-        s->executeDirect("CREATE TABLE STP (DAN DATE, STOPNJA REAL)");
+        s->executeDirect(
+            "CREATE TABLE ANAL (ID INTEGER PRIMARY KEY, NAZIV VARCHAR(100), BRUTO DOUBLE PRECISION, "
+            "DATUM DATE, ID_ZBIR INTEGER)");
+        s->executeDirect("CREATE TABLE STP (DAN DATE, STOPNJA DOUBLE PRECISION)");
         s->executeDirect("INSERT INTO ANAL VALUES (1, 'Novak', 100, '2026-12-01', 0), "
                          "(2, 'Čeh', 250.5, '2026-12-02', 7), (3, 'Kos', NULL, NULL, 0)");
         s->executeDirect("INSERT INTO STP VALUES ('2026-01-01', 25)");
@@ -144,6 +145,7 @@ TEST_F(DataSetTest, InsertPostAndDeleteWriteTheTableNotTheSubqueryTable)
     int deleted = 0;
     ds.AfterDelete = [&](DataSet&) { ++deleted; };
     ds.Append();
+    ds.FieldByName("ID")->SetAsInteger(4);
     ds.FieldByName("NAZIV")->SetAsString("Zupan");
     ds.FieldByName("DATUM")->SetAsDate(QDate(2026, 12, 10));
     ds.Post();

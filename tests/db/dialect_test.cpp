@@ -5,6 +5,7 @@
 #include "db/sqlite/sqlite_dialect.h"
 #include "db/transaction.h"
 #include "returns/identifiers.h"
+#include "support/test_engine.h"
 
 #include <QDate>
 #include <QSet>
@@ -111,6 +112,9 @@ TEST_F(DialectTest, OracleBehaviourTable)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        // Oracle itself reads a text given to TRUNC as a number; only SQLite's dates are texts.
+        if (test::onPostgres() && QByteArray(c.what).startsWith("TRUNC of a date"))
+            continue;
         const QVariant got = scalar(*s, QString::fromUtf8(c.oracleSql));
         if (c.expected.typeId() == QMetaType::Double)
             EXPECT_DOUBLE_EQ(got.toDouble(), c.expected.toDouble());
@@ -251,7 +255,7 @@ TEST_F(DialectTest, FailedStatementInTransactionRollsBackWithoutReusingValues)
         tx.commit();
         FAIL() << "duplicate key accepted";
     } catch (const DbError& e) {
-        EXPECT_TRUE(e.message().contains("UNIQUE")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains("unique", Qt::CaseInsensitive)) << e.message().toStdString();
     }
     EXPECT_FALSE(s->InTransaction());
     EXPECT_EQ(scalar(*s, "select count(*) from U").toInt(), 0);
@@ -313,6 +317,7 @@ TEST_F(DialectTest, CorrelatedInRewriteKeepsTheRows)
         native.SQL << oracle;
         // SQLite's own IN has the standard meaning: the reference result.
         native.SetEngineSQL("QSQLITE", {QString(oracle).replace("order by 1", "order by 1 nulls last")});
+        native.SetEngineSQL("QPSQL", {oracle});
         EXPECT_EQ(rows(viaRewrite), rows(native));
     }
     // A NULL in the subquery's rows of 'b' drops event 2; the event without
@@ -338,7 +343,10 @@ TEST_F(DialectTest, ScalarSubqueryWithTwoRowsFails)
                "select O.SFOSB from OSB O where O.SFOSB = (select DETAIL from LNK where MASTER = 2) - 19");
         FAIL() << "two rows taken as one";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.message(), "single-row subquery returns more than one row");
+        // The engine's own words for Oracle's rule.
+        EXPECT_EQ(e.message(), test::onPostgres()
+                                   ? "more than one row returned by a subquery used as an expression"
+                                   : "single-row subquery returns more than one row");
     }
     // Subqueries that are not values stay as they are.
     EXPECT_EQ(
@@ -357,8 +365,9 @@ TEST_F(DialectTest, HandWrittenEquivalentStandsForItsOracleText)
     q.SetSession(s.get());
     q.DeclareVariable("ID", VarType::Integer);
     q.SetVariable("ID", 2);
-    q.SQL << "UPDATE R X SET X.V = 5 WHERE X.ID = :Id"; // "SET X.V" is not SQLite
+    q.SQL << "UPDATE R X SET X.V = 5 WHERE X.ID = :Id"; // "SET X.V" is neither SQLite nor PostgreSQL
     q.SetEngineSQL("QSQLITE", {"UPDATE R SET V = 5 WHERE ID = :ID"});
+    q.SetEngineSQL("QPSQL", {"UPDATE R SET V = 5 WHERE ID = :ID"});
     q.Execute();
     EXPECT_EQ(q.RowsProcessed(), 1);
     EXPECT_EQ(scalar(*s, "select sum(V) from R").toInt(), 5);

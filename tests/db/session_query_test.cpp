@@ -2,6 +2,7 @@
 #include "db/error.h"
 #include "db/sqlite/sequences.h"
 #include "db/transaction.h"
+#include "support/test_engine.h"
 
 #include <QDate>
 #include <QFile>
@@ -121,7 +122,8 @@ protected:
     void SetUp() override
     {
         s = db.session();
-        s->executeDirect("CREATE TABLE DOG (IDDOG INTEGER, DAN DATE, NZV VARCHAR(20), ZNESEK REAL)");
+        s->executeDirect(
+            "CREATE TABLE DOG (IDDOG INTEGER, DAN DATE, NZV VARCHAR(20), ZNESEK DOUBLE PRECISION)");
         s->executeDirect(
             "INSERT INTO DOG VALUES (1, '2026-12-01', 'Prvi', 10.5), (2, '2026-12-10', NULL, 20)");
         q.SetSession(s.get());
@@ -188,7 +190,8 @@ TEST_F(QueryTest, EngineErrorIsPassedOnUnchanged)
         q.Execute();
         FAIL();
     } catch (const DbError& e) {
-        EXPECT_EQ(e.message(), "no such column: NOPE");
+        EXPECT_EQ(e.message(),
+                  test::onPostgres() ? "column \"nope\" does not exist" : "no such column: NOPE");
     }
 }
 

@@ -42,16 +42,35 @@ bool onPostgres()
     return !adminInfo().isEmpty();
 }
 
-QString createTestDatabase(const QString& filePath)
+QString createTestDatabase(const QString& filePath, bool bare)
 {
     if (!onPostgres()) {
-        Session::createDatabaseFile(filePath);
+        if (!bare)
+            Session::createDatabaseFile(filePath);
         return filePath;
     }
     const QString db = QStringLiteral("rek2_t_") + QUuid::createUuid().toString(QUuid::Id128);
     admin(QStringLiteral("CREATE DATABASE ") + db);
     // Later keywords win: the cluster's string with this database.
-    return adminInfo() + QStringLiteral(" dbname=") + db;
+    const QString name = adminInfo() + QStringLiteral(" dbname=") + db;
+    if (bare)
+        return name;
+    // The two sequences, as a new SQLite file has its counters' table.
+    const QString conn = QStringLiteral("test-seq-") + QUuid::createUuid().toString(QUuid::Id128);
+    {
+        QSqlDatabase d = addTestConnection(conn, name);
+        if (!d.open()) {
+            ADD_FAILURE() << d.lastError().text().toStdString();
+        } else {
+            QSqlQuery q(d);
+            for (const char* seq : {"ID_REK2_ANAL_SEQ", "ID_REK2_ZBIR_SEQ"})
+                if (!q.exec(QStringLiteral("CREATE SEQUENCE ") + QLatin1String(seq)))
+                    ADD_FAILURE() << q.lastError().text().toStdString();
+        }
+        d.close();
+    }
+    QSqlDatabase::removeDatabase(conn);
+    return name;
 }
 
 void dropTestDatabase(const QString& name)

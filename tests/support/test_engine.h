@@ -15,9 +15,10 @@ namespace rek2::test {
 bool onPostgres();
 
 // A new, empty test database: on PostgreSQL a database of its own (the
-// returned name is its connection string), else the file `filePath`
-// (created empty, as Session::createDatabaseFile does).
-QString createTestDatabase(const QString& filePath);
+// returned name is its connection string) with the two sequences unless
+// `bare`, else the file `filePath` (created empty, as
+// Session::createDatabaseFile does, or not at all when `bare`).
+QString createTestDatabase(const QString& filePath, bool bare = false);
 // Drops a PostgreSQL test database (closing what is still connected);
 // nothing for a file, which goes with its temporary folder.
 void dropTestDatabase(const QString& name);

@@ -74,8 +74,8 @@ public:
             db.setHostName(c.host);
         if (c.port > 0)
             db.setPort(c.port);
-        db.setUserName(user.isEmpty() ? c.user : user);
-        db.setPassword(password.isEmpty() ? c.password : password);
+        db.setUserName(c.user.isEmpty() ? user : c.user);
+        db.setPassword(c.password.isEmpty() ? password : c.password);
         db.setConnectOptions(c.options.join(QLatin1Char(';')));
     }
     ~Connection()

@@ -35,6 +35,8 @@ namespace {
 //                               planner runs as a join instead of once per row
 //  - A.ROWID in a select list -> the row's ctid as text, named ROWID; the
 //                               writer finds the row again by its key columns
+//  - FROM (SELECT ...)       -> FROM (SELECT ...) rek2_from_N (a subquery in
+//                               FROM must be named)
 //  - :NAME                   -> ? (bound by position)
 class PostgresDialect : public Dialect
 {
@@ -53,6 +55,7 @@ public:
         sql::concatCallsToNullIf(t, QStringLiteral("rek2_concat"));
         sql::correlatedInToExists(t);
         sql::rowidToRowMark(t);
+        sql::nameFromSubqueries(t);
         Translation out;
         sql::bindVariablesToPositional(t, out.variableNames);
         out.sql = sql::join(t);
@@ -68,9 +71,10 @@ public:
             db.setHostName(c.host);
         if (c.port > 0)
             db.setPort(c.port);
-        // The command line's user and password; the name's own when none is given.
-        db.setUserName(logon.user.isEmpty() ? c.user : logon.user);
-        db.setPassword(logon.password.isEmpty() ? c.password : logon.password);
+        // The command line's user and password, unless the name gives its own
+        // (a shared alias may name the role every operator logs on as).
+        db.setUserName(c.user.isEmpty() ? logon.user : c.user);
+        db.setPassword(c.password.isEmpty() ? logon.password : c.password);
         QStringList options = c.options;
         if (!options.join(QLatin1Char(' ')).contains(QLatin1String("connect_timeout")))
             options << QStringLiteral("connect_timeout=10");

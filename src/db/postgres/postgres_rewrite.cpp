@@ -49,4 +49,57 @@ void rowidToRowMark(Tokens& t)
     }
 }
 
+void nameFromSubqueries(Tokens& t)
+{
+    // Words that may follow a subquery in FROM and are no alias.
+    static const char* const clauses[] = {"WHERE", "GROUP",  "ORDER", "UNION", "JOIN",      "LEFT",   "RIGHT",
+                                          "INNER", "OUTER",  "FULL",  "CROSS", "ON",        "HAVING", "LIMIT",
+                                          "MINUS", "EXCEPT", "FOR",   "USING", "INTERSECT", "NATURAL"};
+    int n = 0;
+    for (int i = 0; i + 2 < int(t.size()); ++i) {
+        const Token& from = t[size_t(i)];
+        if (!(from.isWord("FROM") || from.isWord("JOIN") || from.is(Tok::Comma)) ||
+            !t[size_t(i + 1)].is(Tok::LParen) || !t[size_t(i + 2)].isWord("SELECT"))
+            continue;
+        if (from.is(Tok::Comma)) {
+            // Only a comma of a FROM list: the nearest clause word before it at this depth is FROM.
+            int depth = 0;
+            bool inFrom = false;
+            for (int j = i - 1; j >= 0; --j) {
+                const Token& k = t[size_t(j)];
+                if (k.is(Tok::RParen))
+                    ++depth;
+                else if (k.is(Tok::LParen) && --depth < 0)
+                    break;
+                if (depth != 0)
+                    continue;
+                if (k.isWord("FROM")) {
+                    inFrom = true;
+                    break;
+                }
+                if (k.isWord("SELECT") || k.isWord("WHERE") || k.isWord("BY") || k.isWord("SET"))
+                    break;
+            }
+            if (!inFrom)
+                continue;
+        }
+        const int close = matching(t, i + 1);
+        if (close < 0)
+            continue;
+        bool named = false;
+        if (close + 1 < int(t.size())) {
+            const Token& next = t[size_t(close + 1)];
+            named = next.is(Tok::QuotedIdent) || next.isWord("AS");
+            if (next.is(Tok::Word)) {
+                named = true;
+                for (const char* c : clauses)
+                    if (next.isWord(c))
+                        named = false;
+            }
+        }
+        if (!named)
+            t.insert(t.begin() + close + 1, word(QStringLiteral("rek2_from_%1").arg(++n)));
+    }
+}
+
 } // namespace rek2::sql

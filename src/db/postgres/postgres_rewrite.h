@@ -15,4 +15,8 @@ void concatCallsToNullIf(Tokens& t, const QString& fn);
 // the writer then finds by the table's key columns.
 void rowidToRowMark(Tokens& t);
 
+// FROM (SELECT ...) without a name -> FROM (SELECT ...) rek2_from_N:
+// PostgreSQL wants every subquery in FROM named, Oracle does not.
+void nameFromSubqueries(Tokens& t);
+
 } // namespace rek2::sql
