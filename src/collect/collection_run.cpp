@@ -82,7 +82,6 @@ void CollectionRun::checkEventCodes()
 void CollectionRun::cleanUp()
 {
     Transaction tx(*ctx_.session);
-    tx.serialize(kCollectionWork);
     Query q;
     q.SetSession(ctx_.session);
 
@@ -109,7 +108,6 @@ void CollectionRun::selectEventsAndRows()
     const Settings& s = ctx_.settings;
     const int eur = sfVpGotEur(ctx_);
     Transaction tx(*ctx_.session);
-    tx.serialize(kCollectionWork);
 
     Query events(s.FHasBrutoDiv ? QStringLiteral("qREK2_DOG") : QStringLiteral("qREK2_DOG_BrezBrutoDiv"));
     events.SetSession(ctx_.session);
@@ -197,7 +195,6 @@ void CollectionRun::linkEvents()
 {
     const Settings& s = ctx_.settings;
     Transaction tx(*ctx_.session);
-    tx.serialize(kCollectionWork);
     Query upd(QStringLiteral("qREK2_DOGUpd"));
     upd.SetSession(ctx_.session);
     upd.SQL = linkUpdateSql(s, ids_).split(QLatin1Char('\n'));
@@ -232,6 +229,10 @@ void CollectionRun::linkEvents()
 CollectionRun::Outcome CollectionRun::bNaborClick()
 {
     const Settings& s = ctx_.settings;
+    // Two workstations collecting at once take turns, the whole run each:
+    // the guards against a second link, row or summary only see what the
+    // other has committed.
+    WorkLock work(ctx_.session, kCollectionWork);
     log(QStringLiteral("START"));
     log(QStringLiteral("FHasBrutoDiv") + flag(s.FHasBrutoDiv));
     log(QStringLiteral("FREK_5700_neRez") + flag(s.FREK_5700_neRez));

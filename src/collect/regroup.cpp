@@ -111,7 +111,6 @@ void Regrouping::deleteRebuiltSummaries()
     // One statement per thousand identifiers, all in one transaction: the
     // view's rows are gone together or not at all.
     Transaction tx(*ctx_.session);
-    tx.serialize(kCollectionWork);
     for (size_t i = 0; i < doomed.size(); i += 1000) {
         std::vector<int> chunk(doomed.begin() + long(i),
                                doomed.begin() + long(std::min(doomed.size(), i + 1000)));
@@ -174,9 +173,7 @@ void Regrouping::reassignRows(const std::vector<Group>& groups)
         if (sql.isEmpty())
             continue;
         Transaction tx(*ctx_.session);
-        tx.serialize(kCollectionWork);
-        tx.serialize(kCollectionWork);
-        try {
+                try {
             ctx_.DebugMessage(QStringLiteral("SQL:") + sql);
             Query q;
             q.SetSession(ctx_.session);
@@ -238,7 +235,6 @@ int Regrouping::NafilajTrenutni(const Group& group)
     const GroupTotals& t = group.totals;
     ctx_.DebugMessage(QStringLiteral("Filanje v zbirni."));
     Transaction tx(*ctx_.session);
-    tx.serialize(kCollectionWork);
     try {
         Query old;
         old.SetSession(ctx_.session);
@@ -368,6 +364,8 @@ void odsNaborAfterRefresh(RekContext& ctx, GridHooks hooks)
         return;
     Regrouping regroup(ctx, hooks);
     regroup.setReloadAnalyticGrid(false); // loaded once, at the end
+    // Another workstation's collection or re-grouping finishes first.
+    WorkLock work(ctx.session, kCollectionWork);
     if (ctx.odsREK2_Zbir.Active())
         regroup.deleteRebuiltSummaries();
     ctx.odsREK2_Zbir.Close();

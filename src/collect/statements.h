@@ -12,8 +12,8 @@ struct Settings;
 namespace rek2::collect {
 
 // The work that collections and re-groupings of several workstations take
-// turns at (Transaction::serialize): their guards against a second link or
-// row only see what others have committed.
+// turns at (WorkLock): their guards against a second link or row only see
+// what others have committed.
 inline const QString kCollectionWork = QStringLiteral("collect");
 
 // Event selection into REK2_DOG: gross-dividend and standard variant.

@@ -94,6 +94,10 @@ public:
     // run one after the other). Nothing where the engine's write
     // transaction already excludes every other writer.
     virtual void serialize(Session& /*session*/, const QString& /*work*/) {}
+    // The same across transactions: held from holdWork(..., true) until
+    // holdWork(..., false) (see WorkLock). Nothing on SQLite, where one
+    // workstation works alone.
+    virtual void holdWork(Session& /*session*/, const QString& /*work*/, bool /*hold*/) {}
 
     // Result columns: the name as Oracle reports it, and the field types of
     // a result where the engine declares them (Variant where it does not).

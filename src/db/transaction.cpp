@@ -42,4 +42,21 @@ void Transaction::serialize(const QString& work)
     session_.dialect().serialize(session_, work);
 }
 
+WorkLock::WorkLock(Session* session, QString work)
+    : session_(session && session->Connected() ? session : nullptr), work_(std::move(work))
+{
+    if (session_)
+        session_->dialect().holdWork(*session_, work_, true);
+}
+
+WorkLock::~WorkLock()
+{
+    try {
+        if (session_ && session_->Connected())
+            session_->dialect().holdWork(*session_, work_, false);
+    } catch (...) {
+        // The lock goes with the connection anyway.
+    }
+}
+
 } // namespace rek2

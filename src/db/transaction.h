@@ -29,4 +29,21 @@ private:
     bool active_ = false;
 };
 
+// Work that two workstations must not interleave even across its several
+// transactions (a collection, a re-grouping): held for the guard's lifetime,
+// others wait for it (up to two minutes).
+class WorkLock
+{
+public:
+    // Nothing without a session or while it is not logged on.
+    WorkLock(Session* session, QString work);
+    ~WorkLock();
+    WorkLock(const WorkLock&) = delete;
+    WorkLock& operator=(const WorkLock&) = delete;
+
+private:
+    Session* session_;
+    QString work_;
+};
+
 } // namespace rek2

@@ -117,22 +117,18 @@ public:
     void serialize(Session& session, const QString& work) override
     {
         // A transaction-scoped advisory lock, released by COMMIT or ROLLBACK
-        // and when the connection is lost. The other workstation's step may
-        // take a while, so this wait is longer than a row lock's.
-        QSqlDatabase db = session.database();
-        QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("SELECT current_setting('lock_timeout')")) || !q.next())
-            throwSqlError(q.lastError());
-        const QString usual = q.value(0).toString();
-        exec(db, QStringLiteral("SET LOCAL lock_timeout = '120s'"));
-        q.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(?))"));
-        q.addBindValue(QStringLiteral("rek2:") + work);
-        if (!q.exec())
-            throwSqlError(q.lastError());
-        q.prepare(QStringLiteral("SELECT set_config('lock_timeout', ?, true)"));
-        q.addBindValue(usual);
-        if (!q.exec())
-            throwSqlError(q.lastError());
+        // and when the connection is lost.
+        waitForLock(session, QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(?))"), work, true);
+    }
+
+    void holdWork(Session& session, const QString& work, bool hold) override
+    {
+        // A session-level advisory lock (released also when the connection
+        // is lost); taken again by the same session it counts up.
+        if (hold)
+            waitForLock(session, QStringLiteral("SELECT pg_advisory_lock(hashtext(?))"), work, false);
+        else
+            waitForLock(session, QStringLiteral("SELECT pg_advisory_unlock(hashtext(?))"), work, false);
     }
 
     // Unquoted names come back in lower case; Oracle gives them in upper case.
@@ -197,6 +193,30 @@ public:
     QString lockRowsClause() const override { return QStringLiteral(" FOR UPDATE NOWAIT"); }
 
 private:
+    // The other workstation's work may take a while, so this wait is longer
+    // than a row lock's.
+    static void waitForLock(Session& session, const QString& sql, const QString& work, bool inTransaction)
+    {
+        QSqlDatabase db = session.database();
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SELECT current_setting('lock_timeout')")) || !q.next())
+            throwSqlError(q.lastError());
+        const QString usual = q.value(0).toString();
+        exec(db, QStringLiteral("SELECT set_config('lock_timeout', '120s', %1)")
+                     .arg(inTransaction ? QStringLiteral("true") : QStringLiteral("false")));
+        q.prepare(sql);
+        q.addBindValue(QStringLiteral("rek2:") + work);
+        const bool ok = q.exec();
+        const QSqlError error = q.lastError();
+        QSqlQuery back(db);
+        back.prepare(QStringLiteral("SELECT set_config('lock_timeout', ?, %1)")
+                         .arg(inTransaction ? QStringLiteral("true") : QStringLiteral("false")));
+        back.addBindValue(usual);
+        back.exec();
+        if (!ok)
+            throwSqlError(error);
+    }
+
     static void exec(QSqlDatabase db, const QString& sql)
     {
         QSqlQuery q(db);

@@ -1,5 +1,7 @@
 #include "db/postgres/postgres_rewrite.h"
 
+#include <vector>
+
 namespace rek2::sql {
 
 void nvlToCoalesce(Tokens& t)
@@ -14,9 +16,28 @@ void concatCallsToNullIf(Tokens& t, const QString& fn)
     for (int i = 0; i + 1 < int(t.size()); ++i) {
         if (!(t[size_t(i)].kind == Tok::Word && t[size_t(i)].text == fn && t[size_t(i + 1)].is(Tok::LParen)))
             continue;
-        const int close = matching(t, i + 1);
+        int close = matching(t, i + 1);
         if (close < 0)
             continue;
+        // A bound value alone as an operand has no type CONCAT could tell: text.
+        std::vector<int> alone;
+        int depth = 0;
+        for (int j = i + 2; j < close; ++j) {
+            const Token& k = t[size_t(j)];
+            if (k.is(Tok::LParen))
+                ++depth;
+            else if (k.is(Tok::RParen))
+                --depth;
+            else if (depth == 0 && k.is(Tok::BindVar) &&
+                     (j == i + 2 || t[size_t(j - 1)].is(Tok::Comma)) &&
+                     (j + 1 == close || t[size_t(j + 1)].is(Tok::Comma)))
+                alone.push_back(j);
+        }
+        for (auto it = alone.rbegin(); it != alone.rend(); ++it) {
+            t.insert(t.begin() + *it + 1, {word(QStringLiteral("AS")), word(QStringLiteral("text")), rparen()});
+            t.insert(t.begin() + *it, {word(QStringLiteral("CAST")), lparen()});
+            close += 5;
+        }
         t.insert(t.begin() + close + 1, {comma(), {Tok::String, QStringLiteral("''")}, rparen()});
         t[size_t(i)].text = QStringLiteral("CONCAT");
         t.insert(t.begin() + i, {word(QStringLiteral("NULLIF")), lparen()});

@@ -28,7 +28,7 @@ struct GridFixture : ::testing::Test
 
     void SetUp() override
     {
-        fx.exec("CREATE TABLE T (ID INTEGER, NAZIV VARCHAR(30), ZNESEK REAL, SKRITO VARCHAR(5))");
+        fx.exec("CREATE TABLE T (ID INTEGER, NAZIV VARCHAR(30), ZNESEK DOUBLE PRECISION, SKRITO VARCHAR(5))");
         fx.exec("INSERT INTO T VALUES (1, 'prvi', 1234.56, 'a'), (2, 'drugi', 0.5, 'b'), (3, 'tretji', "
                 "-1234567.891, 'c'),"
                 " (4, 'četrti', NULL, 'd'), (5, 'peti', 20, 'e')");
