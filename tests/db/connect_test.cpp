@@ -92,3 +92,31 @@ TEST_F(ConnectTest, UnknownAliasFallsBackToServerNameOrEndsWithOneMessage)
 }
 
 } // namespace
+
+namespace {
+
+// A PostgreSQL alias names its server as an Oracle one does; a server that
+// cannot be reached gives its own message once, is not looked up as an
+// alias, leaves the window open and never shows the password.
+TEST_F(ConnectTest, PostgresAliasAndAServerThatCannotBeReached)
+{
+    QFile f(aliasFile);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write(QString("[SHARED]\nDriver=PostgreSQL\nSERVER NAME=%1\n").arg(db.path()).toUtf8());
+    f.close();
+    s.LogonDatabase = "SHARED";
+    EXPECT_TRUE(connectSession(s, AliasStore(aliasFile), QString(), op).connected);
+    EXPECT_EQ(s.LogonDatabase, db.path());
+
+    s.LogOff();
+    s.LogonDatabase = "host=/nonexistent/rek2 port=5 dbname=register password=tajno";
+    s.LogonPassword = "skrivno";
+    const ConnectOutcome out = connectSession(s, AliasStore(aliasFile), QString(), op);
+    EXPECT_FALSE(out.connected);
+    EXPECT_FALSE(out.closeWindow);
+    EXPECT_TRUE(op.shown.empty());
+    EXPECT_TRUE(out.error.contains("/nonexistent/rek2")) << out.error.toStdString();
+    EXPECT_FALSE(out.error.contains("tajno") || out.error.contains("skrivno"));
+}
+
+} // namespace
