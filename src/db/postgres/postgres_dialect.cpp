@@ -51,7 +51,10 @@ public:
         sql::dropDummyTables(t);
         sql::realDivision(t);
         sql::nvlToCoalesce(t);
-        sql::concatToFunction(t, QStringLiteral("rek2_concat"));
+        sql::additiveToFunctions(t, QStringLiteral("rek2_concat"), QStringLiteral("rek2_plus"),
+                                 QStringLiteral("rek2_minus"));
+        sql::callsToOperator(t, QStringLiteral("rek2_plus"), QStringLiteral("+"));
+        sql::callsToOperator(t, QStringLiteral("rek2_minus"), QStringLiteral("-"));
         sql::concatCallsToNullIf(t, QStringLiteral("rek2_concat"));
         sql::correlatedInToExists(t);
         sql::rowidToRowMark(t);

@@ -28,13 +28,13 @@ void concatCallsToNullIf(Tokens& t, const QString& fn)
                 ++depth;
             else if (k.is(Tok::RParen))
                 --depth;
-            else if (depth == 0 && k.is(Tok::BindVar) &&
-                     (j == i + 2 || t[size_t(j - 1)].is(Tok::Comma)) &&
+            else if (depth == 0 && k.is(Tok::BindVar) && (j == i + 2 || t[size_t(j - 1)].is(Tok::Comma)) &&
                      (j + 1 == close || t[size_t(j + 1)].is(Tok::Comma)))
                 alone.push_back(j);
         }
         for (auto it = alone.rbegin(); it != alone.rend(); ++it) {
-            t.insert(t.begin() + *it + 1, {word(QStringLiteral("AS")), word(QStringLiteral("text")), rparen()});
+            t.insert(t.begin() + *it + 1,
+                     {word(QStringLiteral("AS")), word(QStringLiteral("text")), rparen()});
             t.insert(t.begin() + *it, {word(QStringLiteral("CAST")), lparen()});
             close += 5;
         }
@@ -42,6 +42,33 @@ void concatCallsToNullIf(Tokens& t, const QString& fn)
         t[size_t(i)].text = QStringLiteral("CONCAT");
         t.insert(t.begin() + i, {word(QStringLiteral("NULLIF")), lparen()});
         i += 2;
+    }
+}
+
+void callsToOperator(Tokens& t, const QString& fn, const QString& op)
+{
+    for (int i = 0; i + 1 < int(t.size()); ++i) {
+        if (!(t[size_t(i)].kind == Tok::Word && t[size_t(i)].text == fn && t[size_t(i + 1)].is(Tok::LParen)))
+            continue;
+        const int close = matching(t, i + 1);
+        int comma = -1;
+        int depth = 0;
+        for (int j = i + 2; j < close && comma < 0; ++j) {
+            if (t[size_t(j)].is(Tok::LParen))
+                ++depth;
+            else if (t[size_t(j)].is(Tok::RParen))
+                --depth;
+            else if (depth == 0 && t[size_t(j)].is(Tok::Comma))
+                comma = j;
+        }
+        if (close < 0 || comma < 0)
+            continue;
+        // fn ( a , b )  ->  ( ( a ) op ( b ) )
+        t[size_t(close)] = rparen();
+        t.insert(t.begin() + close, rparen());
+        t[size_t(comma)] = rparen();
+        t.insert(t.begin() + comma + 1, {{Tok::Op, op}, lparen()});
+        t[size_t(i)] = lparen();
     }
 }
 

@@ -15,6 +15,9 @@ void concatCallsToNullIf(Tokens& t, const QString& fn);
 // the writer then finds by the table's key columns.
 void rowidToRowMark(Tokens& t);
 
+// <fn>(a, b) -> ((a) <op> (b)): the shared rewrite makes + and - of dates
+// function calls; PostgreSQL reckons dates in days itself.
+void callsToOperator(Tokens& t, const QString& fn, const QString& op);
 // FROM (SELECT ...) without a name -> FROM (SELECT ...) rek2_from_N:
 // PostgreSQL wants every subquery in FROM named, Oracle does not.
 void nameFromSubqueries(Tokens& t);
