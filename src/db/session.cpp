@@ -3,6 +3,7 @@
 #include "db/error.h"
 #include "db/sql_error.h"
 #include "db/sqlite/new_database_sqlite.h"
+#include "db/sqlite/sqlite_dialect.h"
 
 #include <QAtomicInt>
 #include <QSqlQuery>
@@ -53,26 +54,8 @@ void Session::LogOn()
 void Session::LogOnInMemory()
 {
     LogOff();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
-        db.setDatabaseName(QStringLiteral(":memory:"));
-        if (!db.open()) {
-            const QString msg = engineMessage(db.lastError());
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connectionName_);
-            throw DbError(msg);
-        }
-        try {
-            dialect_->prepareConnection(db, *this);
-        } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connectionName_);
-            sequences_->setHandle(nullptr);
-            throw;
-        }
-    }
-    sequences_->reset();
+    dialect_ = sqlite::makeDialect();
+    dialect_->open(connectionName_, {sqlite::kInMemory, {}, {}, busyTimeoutMs_}, *this);
     connected_ = true;
     inTransaction_ = false;
 }

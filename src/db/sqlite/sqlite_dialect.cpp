@@ -86,6 +86,10 @@ public:
     void open(const QString& connectionName, const Logon& logon, Session& session) override
     {
         const QString path = logon.database;
+        if (path == sqlite::kInMemory) {
+            openInMemory(connectionName, logon.lockTimeoutMs);
+            return;
+        }
         // Only the schema creator makes database files: a missing one is an error.
         const QFileInfo file(path);
         if (!file.isFile())
@@ -123,7 +127,8 @@ public:
                 db = QSqlDatabase();
                 QSqlDatabase::removeDatabase(connectionName);
                 sequences_.setHandle(nullptr);
-                if (attempt + 1 < modes.size() && e.message() == QLatin1String("unable to open database file"))
+                if (attempt + 1 < modes.size() &&
+                    e.message() == QLatin1String("unable to open database file"))
                     continue;
                 throw;
             } catch (...) {
@@ -198,6 +203,28 @@ public:
     }
 
 private:
+    void openInMemory(const QString& connectionName, int lockTimeoutMs)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        if (!db.open()) {
+            const QString msg = engineMessage(db.lastError());
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(connectionName);
+            throw DbError(msg);
+        }
+        try {
+            prepareConnection(db, lockTimeoutMs);
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(connectionName);
+            sequences_.setHandle(nullptr);
+            throw;
+        }
+        sequences_.reset();
+    }
+
     void prepareConnection(QSqlDatabase& db, int lockTimeoutMs)
     {
         sqlite3* h = nullptr;
