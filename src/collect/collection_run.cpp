@@ -112,6 +112,7 @@ void CollectionRun::selectEventsAndRows()
     Query events(s.FHasBrutoDiv ? QStringLiteral("qREK2_DOG") : QStringLiteral("qREK2_DOG_BrezBrutoDiv"));
     events.SetSession(ctx_.session);
     events.SQL = eventStatement(s).split(QLatin1Char('\n'));
+    events.SetEngineSQL(sqlite::kEngine, sqlite::eventStatement(s).split(QLatin1Char('\n')));
     events.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
     events.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
     events.Execute();

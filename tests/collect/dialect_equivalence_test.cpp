@@ -2,6 +2,7 @@
 #include "collect/registry_fixture.h"
 #include "collect/statements.h"
 #include "db/dataset.h"
+#include "db/error.h"
 #include "db/query.h"
 #include "db/sqlite/collect_statements.h"
 #include "db/transaction.h"
@@ -15,9 +16,10 @@ using rek2::test::CollectFixture;
 
 namespace {
 
-// Links the period's events with the stored event statement (through the
-// dialect), then builds the analytic rows with the stored Oracle text or with
-// the hand-written SQLite text; returns the rows.
+// Links the period's events with the event statement, then builds the
+// analytic rows with the analytic statement; each as stored (Oracle text
+// through the dialect) or in its hand-written SQLite form. Returns the links
+// and the rows.
 QStringList collectRows(CollectFixture& f, bool handWritten)
 {
     f.db.exec("DELETE FROM REK2_ANAL");
@@ -27,6 +29,8 @@ QStringList collectRows(CollectFixture& f, bool handWritten)
     Query events;
     events.SetSession(&f.session);
     events.SQL = eventStatement(s).split('\n');
+    if (handWritten)
+        events.SetEngineSQL("QSQLITE", sqlite::eventStatement(s).split('\n'));
     events.DeclareAndSet("DatumOd", VarType::Date, f.ctx.datumOd);
     events.DeclareAndSet("DatumDo", VarType::Date, f.ctx.datumDo);
     events.Execute();
@@ -41,15 +45,16 @@ QStringList collectRows(CollectFixture& f, bool handWritten)
     rows.DeclareAndSet("SfVpGotEUR", VarType::Integer, 978);
     rows.Execute();
     tx.commit();
-    return f.analyticRows();
+    return f.links() + f.analyticRows();
 }
 
 } // namespace
 
-// The analytic statements as stored (Oracle text through the dialect) and
-// their hand-written SQLite forms give the same rows, in every variant and
-// placeholder form, for the payout day and for the later tax day.
-TEST(CollectDialect, StoredAndHandWrittenAnalyticStatementsAgree)
+// The event and analytic statements as stored (Oracle text through the
+// dialect) and their hand-written SQLite forms give the same links and rows,
+// in every variant and placeholder form, for the payout day and for the
+// later tax day; a payout with two withholding links fails in both.
+TEST(CollectDialect, StoredAndHandWrittenCollectionStatementsAgree)
 {
     CollectFixture f;
     struct Form
@@ -77,6 +82,10 @@ TEST(CollectDialect, StoredAndHandWrittenAnalyticStatementsAgree)
             EXPECT_EQ(stored, handWritten) << form.name << " to " << day.toString().toStdString();
         }
     }
+
+    f.db.exec("INSERT INTO DOGLNK VALUES (1001, 2002, 'R')");
+    for (const bool handWritten : {false, true})
+        EXPECT_THROW(collectRows(f, handWritten), DbError) << handWritten;
 }
 
 // The smaller stored statements of the collection run through the dialect.

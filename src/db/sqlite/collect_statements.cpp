@@ -135,6 +135,70 @@ QString laterRows(bool bruto)
                "L.DAVCNI_ODTEGLJAJ='D' AND D.DAN<>W.ZPD)");
 }
 
+// The withholding event of a payout as a value, with Oracle's error when
+// the payout has two such links.
+QString singleWithholdingId(bool bruto)
+{
+    if (bruto)
+        return QStringLiteral(
+            "(SELECT rek2_single(DL3.IDDOGDETAIL) FROM DOGLNK DL3, DOG D3 WHERE DL3.IDDOGMASTER=D.IDDOG AND "
+            "DL3.SFLNK='R' AND DL3.IDDOGDETAIL=D3.IDDOG AND D3.SFDOG IN (%SfDogDvcOdt%))");
+    return QStringLiteral(
+        "(SELECT rek2_single(DL3.IDDOGDETAIL) FROM DOGLNK DL3 WHERE DL3.IDDOGMASTER=D.IDDOG AND "
+        "DL3.SFLNK='R')");
+}
+
+// One part of the event statement: the links a selection of payouts gets.
+// The withholding event is joined once as W; the kind of link it gives is
+// worked out from W, for the new row and for the "already linked" test.
+QString eventPart(bool bruto, const QString& kind, const QString& joins, const QString& where)
+{
+    return QStringLiteral("SELECT 0, D.IDDOG, NULL, NULL, 'O', ") + kind +
+           QStringLiteral(" FROM DOG D LEFT OUTER JOIN KPN K ON D.SFKPN=K.SFKPN LEFT OUTER JOIN SFVP V ON "
+                          "D.SFVP=V.SFVP JOIN POG P ON D.IDPOG=P.IDPOG") +
+           (bruto ? QStringLiteral(" JOIN OSB O ON P.SFOSB=O.SFOSB")
+                  : QStringLiteral(" JOIN OSB O ON O.SFOSB = NVL(D.SFOSBDVK, P.SFOSB)")) +
+           QStringLiteral(" LEFT OUTER JOIN DRZ R ON R.SFDRZ = NVL(O.SFDRZDVK, O.SFDRZ)") + joins +
+           QStringLiteral(" LEFT OUTER JOIN DOG W ON W.IDDOG = ") + singleWithholdingId(bruto) +
+           QStringLiteral(" WHERE ") + where +
+           QStringLiteral(" AND NOT EXISTS(SELECT 1 FROM REK2_DOG A WHERE A.ID_DOG=D.IDDOG AND "
+                          "A.DAVCNI_ODTEGLJAJ=") +
+           kind + QStringLiteral(")");
+}
+
+} // namespace
+
+QString eventStatement(const Settings& s)
+{
+    const bool bruto = s.FHasBrutoDiv;
+    const QString person = bruto ? QStringLiteral("O.SFSOS='F'") : QStringLiteral("(%SFSOS%)");
+    const QString paid = bruto ? QString() : QStringLiteral(" AND ABS(NVL(D.OBRVLT, 0)) > 0.00000001");
+    // Later tax payments: the 'R' link's event is paid in the period, on
+    // another day than the payout.
+    const QString later = eventPart(
+        bruto,
+        QStringLiteral("(CASE WHEN W.IDDOG IS NULL THEN NULL WHEN ABS(W.LOT)>0 THEN 'D' ELSE 'N' END)"),
+        QStringLiteral(" LEFT OUTER JOIN DOGLNK DL ON (D.IDDOG=DL.IDDOGMASTER AND DL.SFLNK='R') JOIN DOG D2 "
+                       "ON DL.IDDOGDETAIL=D2.IDDOG"),
+        person + QStringLiteral(" %OSB.SFDRZ% AND D2.ZPD>=:DatumOd AND D2.ZPD<=:DatumDo AND D.DAN<>D2.ZPD") +
+            paid);
+    // Payouts of the period: 'D' when the tax is paid on the payout day.
+    const QString payouts = eventPart(
+        bruto, QStringLiteral("(CASE WHEN W.IDDOG IS NOT NULL AND D.DAN=W.ZPD THEN 'D' ELSE 'N' END)"),
+        QString(),
+        QStringLiteral("D.DAN>=:DatumOd AND D.DAN<=:DatumDo AND D.SFPDG IN ('=','@') AND ") + person +
+            QStringLiteral(" %OSB.SFDRZ%") + paid);
+    const QString text =
+        QStringLiteral("INSERT INTO REK2_DOG ") + later + QStringLiteral("\nUNION ALL\n") + payouts;
+    if (bruto)
+        return fill({text}, {{QStringLiteral("%OSB.SFDRZ%"), residenceFilter(s)},
+                             {QStringLiteral("%SfDogDvcOdt%"), s.SfDogDvcOdt}});
+    return fill({text}, {{QStringLiteral("%OSB.SFDRZ%"), residenceFilter(s)},
+                         {QStringLiteral("%SFSOS%"), eventPersonFilter(s)}});
+}
+
+namespace {
+
 QString credit()
 {
     // As Oracle computes it on decimals: the difference of two amounts in

@@ -20,6 +20,10 @@ inline const QString kEngine = QStringLiteral("QSQLITE");
 // filter, are kept as given). Empty values sort last, as on Oracle.
 QStringList regroupSource(const QStringList& oracleText);
 
+// The event statement of the variant the settings choose, placeholders
+// filled. Variables :DatumOd, :DatumDo.
+QString eventStatement(const Settings& s);
+
 // The analytic statement of the variant the settings choose, placeholders
 // filled. Variables :DatumOd, :DatumDo, :SfVpGotEUR.
 QString analyticStatement(const Settings& s);

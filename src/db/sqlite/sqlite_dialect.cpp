@@ -39,6 +39,13 @@ FieldType typeOfDeclared(const QString& declared)
     return FieldType::Variant;
 }
 
+// SQLite counts every allocation under a global mutex so that it can report
+// its memory use, which nothing here asks for; without it a large statement
+// spends a few per cent less in the allocator. The setting is only taken
+// before the library is first used, hence at start-up (afterwards it is
+// refused, harmlessly).
+const int kNoMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+
 // Oracle text on SQLite. The rewrites, in order:
 //  - ''                      -> NULL (the empty string is NULL)
 //  - SEQ.NEXTVAL, NEXTVAL FOR SEQ -> rek2_nextval('SEQ'), one value per row
