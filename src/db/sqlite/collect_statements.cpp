@@ -221,9 +221,10 @@ QString nullSafe(const QString& column, const QString& value)
 QString analyticStatement(const Settings& s)
 {
     const bool bruto = s.FHasBrutoDiv;
-    // The grouped rows (A) and the rows already there on their payout days
-    // (X) are each read once; SQLite indexes the materialized X itself for
-    // the "already present" test instead of searching REK2_ANAL per row.
+    // The grouped rows (A) are read once. They are grouped by the columns
+    // that tell rows apart: the full name, the income code and the constant
+    // mark follow from the first and last name and from the payout code, so
+    // leaving them out of the sort changes no group.
     QStringList l;
     l << QStringLiteral("WITH A AS MATERIALIZED (");
     l << QStringLiteral(
@@ -242,18 +243,19 @@ QString analyticStatement(const Settings& s)
     l << QStringLiteral("UNION ALL");
     l << laterRows(bruto);
     l << QStringLiteral(")");
-    l << QStringLiteral(
-             "GROUP BY DVS, IdentSt, OsbNzv, OsbIme, OsbPriimek, Rezident, SFDRZBNK, ugodMedPog, OznDog, "
-             "VrsDoh, Dan, DanDavOdt, Status, SFKPN, SFVP") +
-             (bruto ? QString() : QStringLiteral(", ZnizanaStopnja, SfDrzIzd")) + QStringLiteral("),");
-    l << QStringLiteral(
-        "X AS MATERIALIZED (SELECT * FROM REK2_ANAL WHERE DATUM_IZP_DIV IN (SELECT Dan FROM A))");
+    l << QStringLiteral("GROUP BY DVS, IdentSt, OsbIme, OsbPriimek, Rezident, SFDRZBNK, OznDog, Dan, "
+                        "DanDavOdt, Status, SFKPN, SFVP") +
+             (bruto ? QString() : QStringLiteral(", ZnizanaStopnja, SfDrzIzd")) + QStringLiteral(")");
     l << QStringLiteral(
              "INSERT INTO REK2_ANAL (ID_REK2_ANAL, ID_REK2_ZBIR, DURS_ID_DOK, DVS, IDENT_ST, NAZIV, REZ, "
              "DRZ, UGO_MED_POG, SIF_SFDOH, BRUTO, DAV_ODT_OBR, DAV_ODT_PLC, DAV_ODT_ODB_TUJ, "
              "SIF_VRSTE_DOH, DATUM_IZP_DIV, DATUM_PLC_DVK, STATUS, SFKPN, SFVP, IME, PRIIMEK") +
              (bruto ? QString() : QStringLiteral(", ZNIZANASTOPNJA")) + QStringLiteral(")");
     l << QStringLiteral("SELECT rek2_nextval('ID_REK2_ANAL_SEQ'), A.* FROM A");
+    // A row already there is looked for by the recipient's tax number only:
+    // the payout day's index (the unary + keeps the engine off it, and off
+    // the tax day's and the coupon's) would read every row of a large
+    // dividend day for each new row.
     QStringList same = {
         nullSafe(QStringLiteral("X.DVS"), QStringLiteral("A.DVS")),
         nullSafe(QStringLiteral("X.IDENT_ST"), QStringLiteral("A.IdentSt")),
@@ -265,16 +267,16 @@ QString analyticStatement(const Settings& s)
         QStringLiteral("X.UGO_MED_POG=A.ugodMedPog"),
         QStringLiteral("X.SIF_SFDOH=A.OznDog"),
         QStringLiteral("X.SIF_VRSTE_DOH=A.VrsDoh"),
-        QStringLiteral("X.DATUM_IZP_DIV=A.Dan"),
-        nullSafe(QStringLiteral("X.DATUM_PLC_DVK"), QStringLiteral("A.DanDavOdt")),
+        QStringLiteral("+X.DATUM_IZP_DIV=A.Dan"),
+        nullSafe(QStringLiteral("+X.DATUM_PLC_DVK"), QStringLiteral("A.DanDavOdt")),
         nullSafe(QStringLiteral("X.STATUS"), QStringLiteral("A.Status")),
-        nullSafe(QStringLiteral("X.SFKPN"), QStringLiteral("A.SFKPN")),
+        nullSafe(QStringLiteral("+X.SFKPN"), QStringLiteral("A.SFKPN")),
         nullSafe(QStringLiteral("X.SFVP"), QStringLiteral("A.SFVP")),
     };
     if (!bruto)
         same << QStringLiteral("NVL(X.ZNIZANASTOPNJA, 'N')=A.ZnizanaStopnja");
-    l << QStringLiteral("WHERE NOT EXISTS(SELECT 1 FROM X WHERE ") + same.join(QStringLiteral(" AND ")) +
-             QStringLiteral(")");
+    l << QStringLiteral("WHERE NOT EXISTS(SELECT 1 FROM REK2_ANAL X WHERE ") +
+             same.join(QStringLiteral(" AND ")) + QStringLiteral(")");
     const QString text = l.join(QLatin1Char('\n'));
     if (bruto)
         return fill({text}, {{QStringLiteral("%SfDogDvcOdt%"), s.SfDogDvcOdt}});
