@@ -2,6 +2,7 @@
 
 #include "db/error.h"
 
+#include <cstring>
 #include <sqlite3.h>
 
 namespace rek2 {
@@ -64,6 +65,30 @@ private:
 
 } // namespace
 
+SequenceCache::~SequenceCache()
+{
+    sqlite3_finalize(take_);
+}
+
+void SequenceCache::setHandle(sqlite3* db)
+{
+    sqlite3_finalize(take_);
+    take_ = nullptr;
+    db_ = db;
+    tableChecked_ = false;
+}
+
+qint64 SequenceCache::next(const char* utf8, int bytes)
+{
+    if (!utf8)
+        bytes = 0;
+    if (bytes != lastRaw_.size() || (bytes > 0 && memcmp(utf8, lastRaw_.constData(), size_t(bytes)) != 0)) {
+        lastRaw_ = QByteArray(utf8, bytes);
+        lastName_ = QString::fromUtf8(lastRaw_).trimmed().toUpper();
+    }
+    return next(lastName_);
+}
+
 qint64 SequenceCache::next(const QString& rawName)
 {
     const QString name = rawName.trimmed().toUpper();
@@ -74,15 +99,10 @@ qint64 SequenceCache::next(const QString& rawName)
         ensureTable();
         // One statement moves the counter, so two sessions never get the same block.
         for (int attempt = 0; attempt < 2; ++attempt) {
-            Stmt up(
-                db_,
-                "UPDATE REK2_SEQUENCES SET NEXT_VALUE = NEXT_VALUE + ? WHERE NAME = ? RETURNING NEXT_VALUE");
-            up.bind(1, kBlockSize).bind(2, name);
-            if (up.step()) {
-                b.limit = up.column(0);
+            const qint64 limit = takeBlock(name);
+            if (limit > 0) {
+                b.limit = limit;
                 b.next = b.limit - kBlockSize;
-                while (up.step()) {
-                }
                 break;
             }
             Stmt ins(
@@ -100,6 +120,34 @@ qint64 SequenceCache::next(const QString& rawName)
             throw DbError(QStringLiteral("Sequence ") + name + QStringLiteral(" cannot be read"));
     }
     return b.next++;
+}
+
+// Moves the counter of `name` on by a block; its new value, or 0 when the
+// counter has no row.
+qint64 SequenceCache::takeBlock(const QString& name)
+{
+    if (!take_ &&
+        sqlite3_prepare_v2(
+            db_, "UPDATE REK2_SEQUENCES SET NEXT_VALUE = NEXT_VALUE + ? WHERE NAME = ? RETURNING NEXT_VALUE",
+            -1, &take_, nullptr) != SQLITE_OK) {
+        take_ = nullptr;
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(db_)));
+    }
+    const QByteArray n = name.toUtf8();
+    sqlite3_bind_int64(take_, 1, kBlockSize);
+    sqlite3_bind_text(take_, 2, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+    qint64 limit = 0;
+    int rc = sqlite3_step(take_);
+    if (rc == SQLITE_ROW) {
+        limit = sqlite3_column_int64(take_, 0);
+        while ((rc = sqlite3_step(take_)) == SQLITE_ROW) {
+        }
+    }
+    // Reset at once, so the statement holds nothing of the transaction.
+    sqlite3_reset(take_);
+    if (rc != SQLITE_DONE)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(db_)));
+    return limit;
 }
 
 void SequenceCache::ensureTable()

@@ -1,8 +1,10 @@
 #pragma once
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace rek2 {
 
@@ -25,15 +27,17 @@ public:
     static constexpr qint64 kBlockSize = 20;
 
     explicit SequenceCache(sqlite3* db = nullptr) : db_(db) {}
-    void setHandle(sqlite3* db)
-    {
-        db_ = db;
-        tableChecked_ = false;
-    }
+    ~SequenceCache();
+    SequenceCache(const SequenceCache&) = delete;
+    SequenceCache& operator=(const SequenceCache&) = delete;
+    void setHandle(sqlite3* db);
     void reset() { blocks_.clear(); }
 
     // Next value of sequence `name` (upper-cased). Throws DbError.
     qint64 next(const QString& name);
+    // The same for a name as the engine hands it over (UTF-8): one value per
+    // row of a large INSERT ... SELECT, so the name of the last call is kept.
+    qint64 next(const char* utf8, int bytes);
 
     // Makes every counter at least the end of this session's block
     // (inside the caller's write transaction). Throws DbError.
@@ -50,8 +54,13 @@ private:
     };
     QHash<QString, Block> blocks_;
     void ensureTable();
+    qint64 takeBlock(const QString& name);
     sqlite3* db_ = nullptr;
     bool tableChecked_ = false;
+    // The statement that takes a block, prepared once per connection.
+    sqlite3_stmt* take_ = nullptr;
+    QByteArray lastRaw_;
+    QString lastName_;
 };
 
 } // namespace rek2

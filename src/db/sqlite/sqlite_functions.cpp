@@ -282,7 +282,8 @@ void fnNextval(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     auto* sequences = static_cast<SequenceCache*>(sqlite3_user_data(ctx));
     try {
-        sqlite3_result_int64(ctx, sequences->next(valueText(argv[0])));
+        sqlite3_result_int64(ctx, sequences->next(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
+                                                  sqlite3_value_bytes(argv[0])));
     } catch (const DbError& e) {
         const QByteArray m = e.message().toUtf8();
         sqlite3_result_error(ctx, m.constData(), int(m.size()));
