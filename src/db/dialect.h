@@ -1,5 +1,6 @@
 #pragma once
 #include "db/field.h"
+#include "db/row_reader.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -113,6 +114,11 @@ public:
     virtual QString quoteIdentifier(const QString& name) const;
     virtual QStringList rowKey(const QString& /*table*/) const { return {}; }
     virtual QString lockRowsClause() const { return {}; }
+
+    // A reader of the select `q` has just executed that steps the engine's
+    // own statement, one row at a time. Null when this engine has no faster
+    // way than `q` itself; the caller reads through `q` then.
+    virtual std::unique_ptr<RowReader> rowReader(QSqlQuery& /*q*/) const { return nullptr; }
 };
 
 // The dialect of a database name: a PostgreSQL connection URI or libpq

@@ -2,6 +2,7 @@
 #include "db/dataset_observer.h"
 #include "db/db_test_util.h"
 #include "db/error.h"
+#include "db/row_cursor.h"
 
 #include <QDate>
 #include <QSqlQuery>
@@ -298,6 +299,22 @@ TEST_F(DataSetTest, FetchedValuesMatchTheDriverValuesConverted)
     EXPECT_DOUBLE_EQ(ds.Value(2, 2).toDouble(), 1234.56);
     EXPECT_EQ(ds.Value(2, 4), QVariant(QDate(2026, 12, 31)));
     EXPECT_EQ(ds.Value(4, 3), QVariant(QStringLiteral("Čšž")));
+
+    // A cursor over the same statement gives the same values row by row,
+    // texts also as UTF-8.
+    RowCursor cursor("odsNabor");
+    cursor.SetSession(s.get());
+    cursor.SQL = ds.SQL;
+    cursor.Open();
+    int r = 0;
+    for (; cursor.Next(); ++r)
+        for (int c = 0; c < 6; ++c) {
+            EXPECT_EQ(cursor.Value(c), ds.Value(r, c)) << "row " << r << " column " << c;
+            EXPECT_EQ(cursor.IsNull(c), ds.Value(r, c).isNull()) << "row " << r << " column " << c;
+            EXPECT_EQ(QString::fromUtf8(cursor.Text(c)), ds.Value(r, c).toString())
+                << "row " << r << " column " << c;
+        }
+    EXPECT_EQ(r, 5);
 }
 
 TEST_F(DataSetTest, ErrorWhileFetchingLeavesTheDataSetClosed)
@@ -310,6 +327,17 @@ TEST_F(DataSetTest, ErrorWhileFetchingLeavesTheDataSetClosed)
     ds.SQL = QStringList{"select P.ID, (select Q.X from Q where Q.PID = P.ID) as X from P order by P.ID"};
     EXPECT_THROW(ds.Open(), DbError);
     EXPECT_FALSE(ds.Active());
+    // A cursor meets the error too, at the latest at the row that has it.
+    RowCursor cursor;
+    cursor.SetSession(s.get());
+    cursor.SQL = ds.SQL;
+    EXPECT_THROW(
+        {
+            cursor.Open();
+            while (cursor.Next()) {
+            }
+        },
+        DbError);
 
     s->executeDirect("CREATE TABLE W (D DATE)");
     s->executeDirect("INSERT INTO W VALUES ('2026-12-01'), ('ni datum')");

@@ -1,6 +1,7 @@
 #include "db/sqlite/sqlite_dialect.h"
 #include "db/dialect.h"
 #include "db/error.h"
+#include "db/row_cursor.h"
 #include "db/session.h"
 #include "db/sqlite/oracle_rewrite.h"
 #include "db/sqlite/sequences.h"
@@ -202,6 +203,7 @@ public:
     {
         return sqliteFetchAll(q, source, store);
     }
+    std::unique_ptr<RowReader> rowReader(QSqlQuery& q) const override { return sqliteRowReader(q); }
 
     bool isLockConflict(const QString& message) const override
     {

@@ -2,6 +2,7 @@
 
 #include "db/error.h"
 #include "db/field.h"
+#include "db/row_cursor.h"
 #include "db/row_store.h"
 
 #include <QDate>
@@ -113,7 +114,66 @@ void storeValue(RowStore& store, int row, int f, sqlite3_stmt* st, int col)
     storeGeneric(store, row, f, st, col);
 }
 
+sqlite3_stmt* statementOf(QSqlQuery& q)
+{
+    const QVariant h = q.result() ? q.result()->handle() : QVariant();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3_stmt*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3_stmt* const*>(h.constData());
+}
+
+class SqliteRowReader : public RowReader
+{
+public:
+    explicit SqliteRowReader(sqlite3_stmt* st) : st_(st) {}
+    bool next() override
+    {
+        if (first_) {
+            // Executing the select stepped it onto its first row; a result
+            // without rows was reset.
+            first_ = false;
+            return sqlite3_data_count(st_) > 0;
+        }
+        const int rc = sqlite3_step(st_);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(st_))));
+    }
+    QVariant value(int col) const override { return asQtValue(st_, col); }
+    bool utf8(int col, QByteArrayView& out) const override
+    {
+        if (sqlite3_column_type(st_, col) != SQLITE_TEXT)
+            return false;
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st_, col));
+        out = QByteArrayView(text, sqlite3_column_bytes(st_, col));
+        return true;
+    }
+    bool number(int col, double& out) const override
+    {
+        const int type = sqlite3_column_type(st_, col);
+        if (type != SQLITE_INTEGER && type != SQLITE_FLOAT)
+            return false;
+        out =
+            type == SQLITE_INTEGER ? double(sqlite3_column_int64(st_, col)) : sqlite3_column_double(st_, col);
+        return true;
+    }
+
+private:
+    sqlite3_stmt* st_;
+    bool first_ = true;
+};
+
 } // namespace
+
+std::unique_ptr<RowReader> sqliteRowReader(QSqlQuery& q)
+{
+    sqlite3_stmt* st = statementOf(q);
+    if (!st)
+        return nullptr;
+    return std::make_unique<SqliteRowReader>(st);
+}
 
 bool sqliteFetchAll(QSqlQuery& q, const std::vector<int>& source, RowStore& store)
 {

@@ -1,5 +1,8 @@
 #pragma once
+#include "db/row_reader.h"
+
 #include <QSqlQuery>
+#include <memory>
 #include <vector>
 
 namespace rek2 {
@@ -11,5 +14,9 @@ class RowStore;
 // per value. Values end up exactly as the generic path stores them
 // (coerceToFieldType). Returns false when `q` is not an SQLite statement.
 bool sqliteFetchAll(QSqlQuery& q, const std::vector<int>& source, RowStore& store);
+
+// A reader that steps the engine's statement behind `q` (just executed)
+// itself; null when `q` is not an SQLite statement.
+std::unique_ptr<RowReader> sqliteRowReader(QSqlQuery& q);
 
 } // namespace rek2
