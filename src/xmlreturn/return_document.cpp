@@ -2,15 +2,67 @@
 
 #include "xmlreturn/value_forms.h"
 #include "xmlreturn/xml_namespaces.h"
+#include "xmlreturn/xml_sink.h"
+
+#include <charconv>
 
 namespace rek2 {
 
 using namespace xml;
 
-ReturnDocumentBuilder::ReturnDocumentBuilder(XmlDocument& doc, const ReturnPayer& payer,
-                                             const ReturnHeader& h)
-    : doc_(doc), payer_(payer)
+namespace {
+
+// Whether QString would give back the same bytes: ASCII and well-formed
+// two- and three-byte sequences (every letter of the region's names). The
+// rest (malformed text, a byte order mark, U+FFFE, four-byte sequences) is
+// taken the long way, through QString, as the tree did.
+bool sameThroughQString(QByteArrayView utf8)
 {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const qsizetype n = utf8.size();
+    const auto cont = [&](qsizetype i) { return i < n && (p[i] & 0xC0) == 0x80; };
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+        } else if (c >= 0xC2 && c <= 0xDF && cont(i + 1)) {
+            i += 2;
+        } else if (((c >= 0xE1 && c <= 0xEC) || (c == 0xE0 && i + 1 < n && p[i + 1] >= 0xA0)) &&
+                   cont(i + 1) && cont(i + 2)) {
+            i += 3;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the text is empty once trimmed as QString trims.
+bool blank(QByteArrayView utf8)
+{
+    for (const char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0xC3 && c <= 0xDF)
+            return false; // a letter: no blank lies from U+00C0 to U+07FF
+        if (c >= 0x80)
+            return QString::fromUtf8(utf8).trimmed().isEmpty(); // other blanks beyond ASCII
+        if (c != ' ' && (c < '\t' || c > '\r'))
+            return false;
+    }
+    return true;
+}
+
+QByteArray spaces(int depth)
+{
+    return QByteArray(2 * depth, ' ');
+}
+
+} // namespace
+
+ReturnWriter::ReturnWriter(QIODevice& out, const ReturnPayer& payer, const ReturnHeader& h)
+    : sink_(std::make_unique<Sink>(&out)), payer_(payer)
+{
+    XmlDocument& doc = doc_;
     TXMLEnvelope env = TXMLEnvelope::create(doc);
     env.setAttribute("xmlns", NsRek2);
     env.setAttribute("xmlns:edp", NsEdp);
@@ -73,37 +125,133 @@ ReturnDocumentBuilder::ReturnDocumentBuilder(XmlDocument& doc, const ReturnPayer
     r.setF205R(h.vplPodracun);
 }
 
-void ReturnDocumentBuilder::addItem(const ReturnItem& a)
+ReturnWriter::~ReturnWriter() = default;
+
+namespace {
+
+// Bytes a text writes as they are: ASCII but for the control characters and
+// the three that XML escapes.
+struct PlainBytes
 {
-    if (items_ == 0) {
-        data_ = rek_.AnalyticalData();
-        data_.setAttribute("xmlns", NsPodo);
-        data_.setAttribute("xmlns:edp", NsEdp);
-        data_.setAttribute("xmlns:podo", NsPodo);
+    bool plain[256] = {};
+    constexpr PlainBytes()
+    {
+        for (int c = 0x20; c < 0x80; ++c)
+            plain[c] = c != '&' && c != '<' && c != '>';
     }
-    ++items_;
-    TXMLAnalyticalDataItem item = data_.Add();
-    item.setAttribute("xmlns", NsPodo);
-    if (!a.dvs.isEmpty())
-        item.setA001(readWholeNumber(a.dvs).value_or(0));
-    else
-        item.setA002(a.identSt);
-    if (!(a.ime + a.priimek).trimmed().isEmpty()) {
-        item.setA003i(a.ime);
-        item.setA003p(a.priimek);
+};
+constexpr PlainBytes kPlain;
+
+} // namespace
+
+void ReturnWriter::leaf(Tag id, QByteArrayView utf8)
+{
+    Sink& out = *sink_;
+    const TagText& tag = tags_[id];
+    if (utf8.isEmpty()) {
+        out.put(tag.empty.constData(), tag.empty.size());
+        return;
+    }
+    out.put(tag.open.constData(), tag.open.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const qsizetype n = utf8.size();
+    qsizetype i = 0;
+    while (i < n && kPlain.plain[p[i]])
+        ++i;
+    if (i == n) {
+        out.put(utf8.data(), n);
     } else {
-        item.setA003(a.naziv);
+        if (!sameThroughQString(utf8)) {
+            converted_ = QString::fromUtf8(utf8).toUtf8();
+            utf8 = converted_;
+        }
+        out.escaped(utf8.data(), utf8.size(), false);
     }
-    item.setA004(a.rez);
-    if (a.rez == QLatin1String("N"))
-        item.setA004a(a.drz);
-    item.setA005(formatBoolean(payer_.t2s && a.znizanaStopnja == QLatin1String("D")));
-    TXMLIncomeTax tax = item.IncomeTax().Add();
-    tax.setA051(a.sifSfdoh);
-    tax.setA052(amountText(a.bruto).view());
-    item.setA091O(amountText(a.davOdtObr).view());
-    item.setA091P(amountText(a.davOdtPlc).view());
-    item.setA092O(amountText(a.davOdtOdbTuj).view());
+    out.put(tag.close.constData(), tag.close.size());
+}
+
+void ReturnWriter::leaf(Tag id, std::string_view ascii)
+{
+    leaf(id, QByteArrayView(ascii.data(), qsizetype(ascii.size())));
+}
+
+void ReturnWriter::startItems()
+{
+    TXMLAnalyticalData data = rek_.AnalyticalData();
+    data.setAttribute("xmlns", NsPodo);
+    data.setAttribute("xmlns:edp", NsEdp);
+    data.setAttribute("xmlns:podo", NsPodo);
+    data_ = data.node();
+    const int depth = doc_.writeOpen(*sink_, data_) + 1;
+    Sink start(nullptr);
+    start.indent(depth);
+    start.put(std::string_view("<AnalyticalDataItem xmlns=\""));
+    const QByteArray ns = NsPodo.toUtf8();
+    start.escaped(ns.constData(), ns.size(), true);
+    start.put(std::string_view("\">\r\n"));
+    start.flush();
+    itemStart_ = start.takeBytes();
+    itemEnd_ = spaces(depth) + "</AnalyticalDataItem>\r\n";
+    taxStart_ = spaces(depth + 1) + "<IncomeTax>\r\n";
+    taxEnd_ = spaces(depth + 1) + "</IncomeTax>\r\n";
+    static const char* const names[TagCount] = {"A001", "A002", "A003i", "A003p", "A003",  "A004", "A004a",
+                                                "A005", "A051", "A052",  "A091O", "A091P", "A092O"};
+    for (int t = 0; t < TagCount; ++t) {
+        const bool inTax = t == A051 || t == A052;
+        const QByteArray indent = spaces(depth + (inTax ? 2 : 1));
+        const QByteArray name(names[t]);
+        tags_[t].open = indent + '<' + name + '>';
+        tags_[t].empty = indent + '<' + name + "/>\r\n";
+        tags_[t].close = "</" + name + ">\r\n";
+    }
+}
+
+void ReturnWriter::addItem(const ReturnItem& a)
+{
+    Sink& out = *sink_;
+    if (items_ == 0)
+        startItems();
+    ++items_;
+    out.put(itemStart_.constData(), itemStart_.size());
+    if (!a.dvs.isEmpty()) {
+        char digits[16];
+        const auto end =
+            std::to_chars(digits, digits + sizeof digits, readWholeNumber(a.dvs).value_or(0)).ptr;
+        leaf(A001, std::string_view(digits, std::size_t(end - digits)));
+    } else {
+        leaf(A002, a.identSt);
+    }
+    if (!blank(a.ime) || !blank(a.priimek)) {
+        leaf(A003i, a.ime);
+        leaf(A003p, a.priimek);
+    } else {
+        leaf(A003, a.naziv);
+    }
+    leaf(A004, a.rez);
+    if (a.rez == QByteArrayView("N"))
+        leaf(A004a, a.drz);
+    leaf(A005, std::string_view(payer_.t2s && a.znizanaStopnja == QByteArrayView("D") ? "true" : "false"));
+    out.put(taxStart_.constData(), taxStart_.size());
+    leaf(A051, a.sifSfdoh);
+    leaf(A052, amountText(a.bruto).view());
+    out.put(taxEnd_.constData(), taxEnd_.size());
+    leaf(A091O, amountText(a.davOdtObr).view());
+    leaf(A091P, amountText(a.davOdtPlc).view());
+    leaf(A092O, amountText(a.davOdtOdbTuj).view());
+    out.put(itemEnd_.constData(), itemEnd_.size());
+}
+
+bool ReturnWriter::finish()
+{
+    if (items_ == 0)
+        return doc_.writeAll(*sink_);
+    doc_.writeClose(*sink_, data_);
+    return sink_->flush();
+}
+
+std::size_t ReturnWriter::memoryUsage() const
+{
+    return doc_.memoryUsage() + std::size_t(Sink::Chunk);
 }
 
 } // namespace rek2

@@ -6,7 +6,13 @@
 #include <QString>
 #include <QVariant>
 
+#include <QByteArrayView>
+#include <QIODevice>
+
+#include <array>
+#include <memory>
 #include <optional>
+#include <string_view>
 
 namespace rek2 {
 
@@ -44,33 +50,58 @@ struct ReturnHeader
     bool hasRepresentative() const { return !naziv.isEmpty() && !naslov.isEmpty() && !poobDvs.isEmpty(); }
 };
 
-// One analytic row as the return shows it.
+// One analytic row as the return shows it. Texts are UTF-8 as the database
+// hands them out (empty = null), valid while the item is written.
 struct ReturnItem
 {
-    QString dvs; // empty = null: the foreign identification goes out instead
-    QString identSt;
-    QString ime, priimek, naziv;
-    QString rez, drz;
-    QString znizanaStopnja;
-    QString sifSfdoh;
+    QByteArrayView dvs; // empty: the foreign identification goes out instead
+    QByteArrayView identSt;
+    QByteArrayView ime, priimek, naziv;
+    QByteArrayView rez, drz;
+    QByteArrayView znizanaStopnja;
+    QByteArrayView sifSfdoh;
     QVariant bruto, davOdtObr, davOdtPlc, davOdtOdbTuj;
 };
 
-// Builds the element tree of one return: envelope, payer, REK_2 header, then
-// the analytic items one by one, so that rows can be streamed from a query.
-class ReturnDocumentBuilder
+// Writes one return to a device as its rows are read: envelope, payer and
+// REK_2 header are a small tree, the analytic items go straight to the
+// device, so memory stays flat however many rows a return has. The bytes
+// are those of the whole document built as one tree.
+class ReturnWriter
 {
 public:
-    ReturnDocumentBuilder(xml::XmlDocument& doc, const ReturnPayer& payer, const ReturnHeader& header);
+    ReturnWriter(QIODevice& out, const ReturnPayer& payer, const ReturnHeader& header);
+    ~ReturnWriter();
 
     void addItem(const ReturnItem& item);
+    // Writes what is left. False when a write failed (see the device's
+    // errorString); the output is then incomplete.
+    bool finish();
     int itemCount() const { return items_; }
 
+    // Heap bytes the writer holds (the header tree and the output block).
+    std::size_t memoryUsage() const;
+
 private:
-    xml::XmlDocument& doc_;
+    enum Tag { A001, A002, A003i, A003p, A003, A004, A004a, A005, A051, A052, A091O, A091P, A092O, TagCount };
+    struct TagText
+    {
+        QByteArray open;  // indent and start tag
+        QByteArray empty; // indent and empty element, line end
+        QByteArray close; // end tag, line end
+    };
+    void startItems();
+    void leaf(Tag id, QByteArrayView utf8);
+    void leaf(Tag id, std::string_view ascii);
+
+    xml::XmlDocument doc_;
+    std::unique_ptr<xml::Sink> sink_;
     const ReturnPayer& payer_;
     xml::TXMLREK rek_;
-    xml::TXMLAnalyticalData data_;
+    xml::NodeId data_ = xml::NoNode;
+    QByteArray itemStart_, itemEnd_, taxStart_, taxEnd_;
+    std::array<TagText, TagCount> tags_;
+    QByteArray converted_;
     int items_ = 0;
 };
 

@@ -99,11 +99,88 @@ QString roundDecimalText(QStringView s)
 
 } // namespace
 
+namespace {
+
+// Whole cents as "#0.00".
+qsizetype centsText(long long cents, char* out)
+{
+    char digits[24];
+    const bool negative = cents < 0;
+    unsigned long long u = negative ? 0ULL - static_cast<unsigned long long>(cents) : cents;
+    int n = 0;
+    do {
+        digits[n++] = char('0' + u % 10);
+        u /= 10;
+    } while (u != 0 || n < 3);
+    qsizetype size = 0;
+    if (negative)
+        out[size++] = '-';
+    while (n > 2)
+        out[size++] = digits[--n];
+    out[size++] = '.';
+    out[size++] = digits[1];
+    out[size++] = digits[0];
+    return size;
+}
+
+} // namespace
+
 AmountText amountText(double value)
 {
     AmountText t;
     if (!std::isfinite(value))
         value = 0.0;
+    // Most amounts are whole cents already. When the double is the one
+    // nearest to a number of cents c (c / 100 of at most 15 significant
+    // digits), that decimal is the one of 15 significant digits it stands
+    // for (15 digits survive a round trip through a double), so it is the
+    // answer as it is.
+    if (std::fabs(value) < 1e12) {
+        const long long c = std::llround(value * 100.0);
+        if (double(c) / 100.0 == value) {
+            t.size = centsText(c, t.data);
+            return t;
+        }
+    }
+    // Else its 15 significant digits, cut after the third decimal, which
+    // decides (the general way below, without building texts).
+    if (std::fabs(value) < 1e13) {
+        char buf[40];
+        const auto res =
+            std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+        // d.dddddddddddddde[+-]xx
+        long long n = buf[0] - '0';
+        for (int i = 2; i < 16; ++i)
+            n = n * 10 + (buf[i] - '0');
+        int exponent = 0;
+        std::from_chars(buf[17] == '+' ? buf + 18 : buf + 17, res.ptr, exponent);
+        // value * 100 = n * 10^(exponent - 12); exponent <= 12 here.
+        static constexpr long long pow10[] = {1LL,
+                                              10LL,
+                                              100LL,
+                                              1000LL,
+                                              10000LL,
+                                              100000LL,
+                                              1000000LL,
+                                              10000000LL,
+                                              100000000LL,
+                                              1000000000LL,
+                                              10000000000LL,
+                                              100000000000LL,
+                                              1000000000000LL,
+                                              10000000000000LL,
+                                              100000000000000LL,
+                                              1000000000000000LL};
+        const int drop = 12 - exponent;
+        if (drop >= 0) {
+            long long cents = drop < 16 ? n / pow10[drop] : 0;
+            const int third = drop >= 1 && drop - 1 < 16 ? int(n / pow10[drop - 1] % 10) : 0;
+            if (third >= 5)
+                ++cents;
+            t.size = centsText(value < 0 ? -cents : cents, t.data);
+            return t;
+        }
+    }
     // The decimal the double stands for (its closest of 15 significant
     // digits, as the database's ROUND reads it), rounded as a decimal: a
     // gross of 3 * 0.075 is written 0.23 like ROUND(3 * 0.075, 2).
@@ -195,6 +272,53 @@ std::optional<qint32> readWholeNumber(const QString& text)
     if (!ok)
         return std::nullopt;
     return n;
+}
+
+std::optional<qint32> readWholeNumber(QByteArrayView utf8)
+{
+    const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    qsizetype b = 0, e = utf8.size();
+    for (qsizetype i = 0; i < e; ++i)
+        if (static_cast<unsigned char>(utf8[i]) >= 0x80)
+            return readWholeNumber(QString::fromUtf8(utf8)); // blanks beyond ASCII
+    while (b < e && space(utf8[b]))
+        ++b;
+    while (e > b && space(utf8[e - 1]))
+        --e;
+    if (b == e)
+        return std::nullopt;
+    bool negative = false;
+    if ((utf8[b] == '-' || utf8[b] == '+') && e - b > 1) {
+        negative = utf8[b] == '-';
+        ++b;
+    }
+    long long n = 0;
+    for (qsizetype i = b; i < e; ++i) {
+        const char c = utf8[i];
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        n = n * 10 + (c - '0');
+        if (n > 2147483648LL)
+            return std::nullopt;
+    }
+    if (negative)
+        n = -n;
+    if (n > 2147483647LL)
+        return std::nullopt;
+    return qint32(n);
+}
+
+bool xmlCanCarry(QByteArrayView utf8)
+{
+    for (const char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            return false;
+        // U+FFFE and U+FFFF start with 0xEF: read those the long way.
+        if (c == 0xEF)
+            return xmlCanCarry(QString::fromUtf8(utf8));
+    }
+    return true;
 }
 
 bool xmlCanCarry(QStringView text)

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 #include <QVariant>
@@ -43,10 +44,15 @@ inline QString formatBoolean(bool value)
 // A tax number held as text read as a 32-bit whole number: surrounding blanks
 // allowed, an optional sign, digits only. Nothing else reads.
 std::optional<qint32> readWholeNumber(const QString& text);
+// The same for UTF-8 text as the database hands it out.
+std::optional<qint32> readWholeNumber(QByteArrayView utf8);
 
 // Whether XML 1.0 can carry the text once a tab, CR or LF is written as a
 // blank (as the writer does): no other control character, no U+FFFE/U+FFFF,
 // no unpaired surrogate.
 bool xmlCanCarry(QStringView text);
+// The same for UTF-8 text as the database hands it out (read as QString
+// would read it: a malformed sequence becomes U+FFFD, which XML carries).
+bool xmlCanCarry(QByteArrayView utf8);
 
 } // namespace rek2::xml

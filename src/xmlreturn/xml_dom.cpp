@@ -1,101 +1,13 @@
 #include "xmlreturn/xml_dom.h"
 
+#include "xmlreturn/xml_sink.h"
+
 #include <QIODevice>
 
 #include <cstring>
 #include <memory>
 
 namespace rek2::xml {
-
-namespace {
-constexpr qsizetype SinkChunk = 1 << 16;
-}
-
-// Buffered output: the writer appends small pieces to a fixed block, the
-// device sees whole blocks. The first failing write is remembered and ends
-// the work.
-class Sink
-{
-public:
-    explicit Sink(QIODevice* device) : device_(device), buffer_(new char[SinkChunk]) {}
-    void put(const char* data, qsizetype size)
-    {
-        if (used_ + size > SinkChunk) {
-            flush();
-            if (size > SinkChunk) {
-                send(data, size);
-                return;
-            }
-        }
-        std::memcpy(buffer_.get() + used_, data, std::size_t(size));
-        used_ += size;
-    }
-    void put(std::string_view s) { put(s.data(), qsizetype(s.size())); }
-    void put(char c)
-    {
-        if (used_ == SinkChunk)
-            flush();
-        buffer_[std::size_t(used_++)] = c;
-    }
-    void indent(int depth)
-    {
-        static const std::string spaces(256, ' ');
-        int n = 2 * depth;
-        while (n > 0) {
-            const int k = std::min<int>(n, int(spaces.size()));
-            put(spaces.data(), k);
-            n -= k;
-        }
-    }
-    void escaped(const char* data, qsizetype size, bool attribute)
-    {
-        qsizetype start = 0;
-        for (qsizetype i = 0; i < size; ++i) {
-            const char c = data[i];
-            if (c == '\t' || c == '\r' || c == '\n') {
-                // One element per line: a break or tab inside a value
-                // becomes a blank.
-                put(data + start, i - start);
-                put(' ');
-                start = i + 1;
-                continue;
-            }
-            if (c != '&' && c != '<' && c != '>' && c != '"')
-                continue;
-            const char* rep = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : "&quot;";
-            if (c == '"' && !attribute)
-                continue;
-            put(data + start, i - start);
-            put(std::string_view(rep));
-            start = i + 1;
-        }
-        put(data + start, size - start);
-    }
-    bool flush()
-    {
-        send(buffer_.get(), used_);
-        used_ = 0;
-        return ok_;
-    }
-    QByteArray takeBytes() { return std::move(out_); }
-
-private:
-    void send(const char* data, qsizetype size)
-    {
-        if (!ok_ || size == 0)
-            return;
-        if (device_)
-            ok_ = device_->write(data, size) == size;
-        else
-            out_.append(data, size);
-    }
-
-    QIODevice* device_;
-    std::unique_ptr<char[]> buffer_;
-    qsizetype used_ = 0;
-    QByteArray out_;
-    bool ok_ = true;
-};
 
 XmlDocument::XmlDocument()
 {
@@ -317,19 +229,16 @@ void XmlDocument::removeAttributes(NodeId node)
     nodes_[node].firstAttr = NoNode;
 }
 
-void XmlDocument::writeNode(Sink& sink, NodeId id, int depth) const
+void XmlDocument::writeStartTag(Sink& sink, NodeId id, int depth) const
 {
     const Node& n = nodes_[id];
-    const auto qualified = [&](Sink& s) {
-        if (n.prefix) {
-            s.put(names_[n.prefix]);
-            s.put(':');
-        }
-        s.put(names_[n.name]);
-    };
     sink.indent(depth);
     sink.put('<');
-    qualified(sink);
+    if (n.prefix) {
+        sink.put(names_[n.prefix]);
+        sink.put(':');
+    }
+    sink.put(names_[n.name]);
     for (NodeId a = n.firstAttr; a != NoNode; a = attrs_[a].next) {
         sink.put(' ');
         sink.put(names_[attrs_[a].name]);
@@ -337,22 +246,81 @@ void XmlDocument::writeNode(Sink& sink, NodeId id, int depth) const
         sink.escaped(texts_.constData() + attrs_[a].valueOffset, attrs_[a].valueLength, true);
         sink.put('"');
     }
+}
+
+// The end tag without indent when `depth` is negative (after a text).
+void XmlDocument::writeEndTag(Sink& sink, NodeId id, int depth) const
+{
+    const Node& n = nodes_[id];
+    if (depth >= 0)
+        sink.indent(depth);
+    sink.put(std::string_view("</"));
+    if (n.prefix) {
+        sink.put(names_[n.prefix]);
+        sink.put(':');
+    }
+    sink.put(names_[n.name]);
+    sink.put(std::string_view(">\r\n"));
+}
+
+void XmlDocument::writeNode(Sink& sink, NodeId id, int depth) const
+{
+    const Node& n = nodes_[id];
+    writeStartTag(sink, id, depth);
     if (n.firstChild != NoNode) {
         sink.put(std::string_view(">\r\n"));
         for (NodeId c = n.firstChild; c != NoNode; c = nodes_[c].next)
             writeNode(sink, c, depth + 1);
-        sink.indent(depth);
-        sink.put(std::string_view("</"));
-        qualified(sink);
-        sink.put(std::string_view(">\r\n"));
+        writeEndTag(sink, id, depth);
     } else if (n.textLength > 0) {
         sink.put('>');
         sink.escaped(texts_.constData() + n.textOffset, n.textLength, false);
-        sink.put(std::string_view("</"));
-        qualified(sink);
-        sink.put(std::string_view(">\r\n"));
+        writeEndTag(sink, id, -1);
     } else {
         sink.put(std::string_view("/>\r\n"));
+    }
+}
+
+bool XmlDocument::pathTo(NodeId from, NodeId target, std::vector<NodeId>& path) const
+{
+    path.push_back(from);
+    if (from == target)
+        return true;
+    for (NodeId c = nodes_[from].firstChild; c != NoNode; c = nodes_[c].next)
+        if (pathTo(c, target, path))
+            return true;
+    path.pop_back();
+    return false;
+}
+
+int XmlDocument::writeOpen(Sink& sink, NodeId open) const
+{
+    sink.put(std::string_view("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"));
+    std::vector<NodeId> path;
+    if (nodes_.empty() || !pathTo(0, open, path))
+        return -1;
+    for (std::size_t depth = 0; depth < path.size(); ++depth) {
+        const NodeId node = path[depth];
+        writeStartTag(sink, node, int(depth));
+        sink.put(std::string_view(">\r\n"));
+        const NodeId stop = node == open ? NoNode : path[depth + 1];
+        for (NodeId c = nodes_[node].firstChild; c != stop; c = nodes_[c].next)
+            writeNode(sink, c, int(depth) + 1);
+    }
+    return int(path.size()) - 1;
+}
+
+void XmlDocument::writeClose(Sink& sink, NodeId open) const
+{
+    std::vector<NodeId> path;
+    if (nodes_.empty() || !pathTo(0, open, path))
+        return;
+    for (std::size_t depth = path.size(); depth-- > 0;) {
+        const NodeId node = path[depth];
+        if (node != open)
+            for (NodeId c = nodes_[path[depth + 1]].next; c != NoNode; c = nodes_[c].next)
+                writeNode(sink, c, int(depth) + 1);
+        writeEndTag(sink, node, int(depth));
     }
 }
 

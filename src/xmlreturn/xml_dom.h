@@ -58,6 +58,18 @@ public:
     bool save(QIODevice& out) const;
     QByteArray toBytes() const;
 
+    // A document too large to hold: the tree holds everything but the
+    // children of one element, which the caller writes straight to the sink
+    // between the two calls (indented one level below the depth returned).
+    // writeOpen writes the declaration, everything before that element's
+    // children, its start tag and the children it has in the tree;
+    // writeClose the rest. The bytes are those save() would write had the
+    // children been in the tree.
+    int writeOpen(Sink& sink, NodeId open) const;
+    // The whole document into `sink`, flushed; false when a write failed.
+    bool writeAll(Sink& sink) const;
+    void writeClose(Sink& sink, NodeId open) const;
+
     // Room for a known number of nodes and text bytes, so that a large
     // return does not grow its arrays to twice their need.
     void reserve(std::size_t nodes, qsizetype textBytes);
@@ -92,7 +104,9 @@ private:
     std::pair<std::int32_t, std::int32_t> store(QStringView text);
     QString stored(std::int32_t offset, std::int32_t length) const;
     void writeNode(Sink& sink, NodeId node, int depth) const;
-    bool writeAll(Sink& sink) const;
+    void writeStartTag(Sink& sink, NodeId node, int depth) const;
+    void writeEndTag(Sink& sink, NodeId node, int depth) const;
+    bool pathTo(NodeId from, NodeId target, std::vector<NodeId>& path) const;
 
     std::vector<Node> nodes_;
     std::vector<Attr> attrs_;

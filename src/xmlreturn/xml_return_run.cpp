@@ -5,6 +5,7 @@
 #include "base/workstation.h"
 #include "db/dataset.h"
 #include "db/query.h"
+#include "db/row_cursor.h"
 #include "db/session.h"
 #include "db/transaction.h"
 #include "returns/amount_limits.h"
@@ -302,107 +303,130 @@ struct XmlReturnRun::Impl
                                     where;
         }
         if (!ids.isEmpty()) {
-            DataSet ds(QStringLiteral("qPreveriDVS"));
-            ds.SetSession(ctx.session);
-            ds.SQL =
+            // Row by row, each value as the file will carry it; a name for
+            // the message is put together only for a row that has a problem.
+            RowCursor rows(QStringLiteral("qPreveriDVS"));
+            rows.SetSession(ctx.session);
+            rows.SQL =
                 pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR IN (") + joinIds(ids) + QStringLiteral(")"));
-            ds.Open();
-            TField* zbir = ds.FieldByName(QStringLiteral("ID_REK2_ZBIR"));
-            TField* dvs = ds.FieldByName(QStringLiteral("DVS"));
+            rows.Open();
+            const auto col = [&](const char* name) { return rows.FieldIndex(QLatin1String(name)); };
+            const int cZbir = col("ID_REK2_ZBIR"), cDvs = col("DVS"), cIme = col("IME"),
+                      cPriimek = col("PRIIMEK"), cNaziv = col("NAZIV");
             const char* const textColumns[] = {"IDENT_ST", "IME", "PRIIMEK",  "NAZIV",
                                                "REZ",      "DRZ", "SIF_SFDOH"};
             const char* const amountColumns[] = {"BRUTO", "DAV_ODT_OBR", "DAV_ODT_PLC", "DAV_ODT_ODB_TUJ"};
-            for (ds.First(); !ds.Eof(); ds.Next()) {
-                const QString person = QStringLiteral(" za osebo ") +
-                                       recipientName(ds.FieldByName(QStringLiteral("IME"))->AsString(),
-                                                     ds.FieldByName(QStringLiteral("PRIIMEK"))->AsString(),
-                                                     ds.FieldByName(QStringLiteral("NAZIV"))->AsString()) +
-                                       QStringLiteral(" (zbirni %1)").arg(zbir->AsInteger());
-                if (!dvs->IsNull() && !xml::readWholeNumber(dvs->AsString()))
-                    problems << kInvalidTaxNumber + dvs->AsString() + person;
-                for (const char* column : textColumns)
-                    if (!xml::xmlCanCarry(ds.FieldByName(QLatin1String(column))->AsString()))
-                        problems << kInvalidCharacter + QStringLiteral("podatku ") + QLatin1String(column) +
-                                        person;
-                for (const char* column : amountColumns) {
-                    TField* f = ds.FieldByName(QLatin1String(column));
-                    if (!f->IsNull() && !amountFitsReturn(f->AsFloat()))
-                        problems << kInvalidAmount + QLatin1String(column) + QStringLiteral(" (") +
-                                        QString::number(f->AsFloat()) + QStringLiteral(")") + person;
+            std::vector<int> textCols, amountCols;
+            for (const char* column : textColumns)
+                textCols.push_back(col(column));
+            for (const char* column : amountColumns)
+                amountCols.push_back(col(column));
+            const auto person = [&] {
+                return QStringLiteral(" za osebo ") +
+                       recipientName(rows.Value(cIme).toString(), rows.Value(cPriimek).toString(),
+                                     rows.Value(cNaziv).toString()) +
+                       QStringLiteral(" (zbirni %1)").arg(rows.Value(cZbir).toLongLong());
+            };
+            while (rows.Next()) {
+                const QByteArrayView dvs = rows.Text(cDvs);
+                if (!dvs.isEmpty() && !xml::readWholeNumber(dvs))
+                    problems << kInvalidTaxNumber + QString::fromUtf8(dvs) + person();
+                for (std::size_t i = 0; i < textCols.size(); ++i)
+                    if (!xml::xmlCanCarry(rows.Text(textCols[i])))
+                        problems << kInvalidCharacter + QStringLiteral("podatku ") +
+                                        QLatin1String(textColumns[i]) + person();
+                for (std::size_t i = 0; i < amountCols.size(); ++i) {
+                    const QVariant v = rows.Value(amountCols[i]);
+                    if (v.isNull())
+                        continue;
+                    const double amount = v.typeId() == QMetaType::Double
+                                              ? v.toDouble()
+                                              : coerceToFieldType(v, FieldType::Float).toDouble();
+                    if (!amountFitsReturn(amount))
+                        problems << kInvalidAmount + QLatin1String(amountColumns[i]) + QStringLiteral(" (") +
+                                        QString::number(amount) + QStringLiteral(")") + person();
                 }
             }
-            ds.Close();
+            rows.Close();
         }
         if (!problems.isEmpty())
             throw XmlReturnError(problems.join(QLatin1Char('\n')));
     }
 
-    // Builds the document of one return and writes it under its final name.
+    // Writes the document of one return under the temporary name beside its
+    // final name, its items as the rows are read.
     QString writeReturn(const Summary& z, const ReturnPayer& payer, std::unique_ptr<DurableFile>& file)
     {
-        xml::XmlDocument doc;
-        ReturnDocumentBuilder builder(doc, payer, z.header);
-
-        DataSet rows(QStringLiteral("odsNabor"));
-        rows.SetSession(ctx.session);
-        rows.SQL = pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR = :ID_REK2_ZBIR"));
-        rows.DeclareAndSet(QStringLiteral("ID_REK2_ZBIR"), VarType::Integer, z.id);
-        rows.Open();
-        const int n = rows.RecordCount();
-        if (n > 0) {
-            rows.First();
-            const QString dateFmt = QStringLiteral("dd.MM.yyyy");
-            log(QStringLiteral("Analitika za Zbirni ") + QString::number(z.id) + QLatin1Char(' ') +
-                rows.FieldByName(QStringLiteral("SIF_VRSTE_DOH"))->AsString() + QStringLiteral(" Dan izp.:") +
-                rows.FieldByName(QStringLiteral("DATUM_IZP_DIV"))->AsDate().toString(dateFmt) +
-                QStringLiteral(" Dan plač. davka:") +
-                rows.FieldByName(QStringLiteral("DATUM_PLC_DVK"))->AsDate().toString(dateFmt) +
-                QStringLiteral(" Šifra kupona:") + rows.FieldByName(QStringLiteral("SFKPN"))->AsString());
-            // About a dozen elements and 120 text bytes per item.
-            doc.reserve(std::size_t(n) * 13 + 64, qsizetype(n) * 120 + 4096);
-        }
-        const auto col = [&](const char* name) { return rows.FieldIndex(QLatin1String(name)); };
-        const int cDvs = col("DVS"), cIdent = col("IDENT_ST"), cIme = col("IME"), cPriimek = col("PRIIMEK"),
-                  cNaziv = col("NAZIV"), cRez = col("REZ"), cDrz = col("DRZ"), cZniz = col("ZNIZANASTOPNJA"),
-                  cSfdoh = col("SIF_SFDOH"), cBruto = col("BRUTO"), cObr = col("DAV_ODT_OBR"),
-                  cPlc = col("DAV_ODT_PLC"), cTuj = col("DAV_ODT_ODB_TUJ");
-        const auto text = [&](int row, int c) {
-            const QVariant v = rows.Value(row, c);
-            return v.isNull() ? QString() : v.toString();
-        };
-        ReturnItem item;
-        for (int r = 0; r < n; ++r) {
-            item.dvs = text(r, cDvs);
-            item.identSt = text(r, cIdent);
-            item.ime = text(r, cIme);
-            item.priimek = text(r, cPriimek);
-            item.naziv = text(r, cNaziv);
-            item.rez = text(r, cRez);
-            item.drz = text(r, cDrz);
-            item.znizanaStopnja = text(r, cZniz);
-            item.sifSfdoh = text(r, cSfdoh);
-            item.bruto = rows.Value(r, cBruto);
-            item.davOdtObr = rows.Value(r, cObr);
-            item.davOdtPlc = rows.Value(r, cPlc);
-            item.davOdtOdbTuj = rows.Value(r, cTuj);
-            builder.addItem(item);
-        }
-        rows.Close();
-
-        // The file is written under its temporary name and stays open (and
-        // locked) until it is renamed into place; an older file of the final
-        // name is not touched before the return is archived.
+        // The file stays open (and locked) until it is renamed into place;
+        // an older file of the final name is not touched before the return
+        // is archived.
         const QString fileName = returnFileName(z.name);
         const QString path = QDir(ctx.settings.XMLPath).filePath(fileName);
         if (QFileInfo(path).isDir())
             throw XmlReturnError(
                 QStringLiteral("Datoteke %1 ni mogoče zapisati: na njenem mestu je mapa.").arg(path));
         file = std::make_unique<DurableFile>(journal::temporaryPath(path));
-        if (!file->open() || !doc.save(*file) || !file->finish()) {
+        const auto writeFailed = [&] {
             const QString error = file->errorString();
             file->discard();
             file.reset();
-            throw XmlReturnError(QStringLiteral("Datoteke %1 ni mogoče zapisati: %2").arg(path, error));
+            return XmlReturnError(QStringLiteral("Datoteke %1 ni mogoče zapisati: %2").arg(path, error));
+        };
+        if (!file->open())
+            throw writeFailed();
+        try {
+            ReturnWriter writer(*file, payer, z.header);
+            RowCursor rows(QStringLiteral("odsNabor"));
+            rows.SetSession(ctx.session);
+            rows.SQL = pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR = :ID_REK2_ZBIR"));
+            rows.DeclareAndSet(QStringLiteral("ID_REK2_ZBIR"), VarType::Integer, z.id);
+            rows.Open();
+            const auto col = [&](const char* name) { return rows.FieldIndex(QLatin1String(name)); };
+            const int cDvs = col("DVS"), cIdent = col("IDENT_ST"), cIme = col("IME"),
+                      cPriimek = col("PRIIMEK"), cNaziv = col("NAZIV"), cRez = col("REZ"), cDrz = col("DRZ"),
+                      cZniz = col("ZNIZANASTOPNJA"), cSfdoh = col("SIF_SFDOH"), cBruto = col("BRUTO"),
+                      cObr = col("DAV_ODT_OBR"), cPlc = col("DAV_ODT_PLC"), cTuj = col("DAV_ODT_ODB_TUJ");
+            ReturnItem item;
+            while (rows.Next()) {
+                if (writer.itemCount() == 0) {
+                    const QString dateFmt = QStringLiteral("dd.MM.yyyy");
+                    const auto date = [&](const char* name) {
+                        return coerceToFieldType(rows.Value(col(name)), FieldType::Date)
+                            .toDate()
+                            .toString(dateFmt);
+                    };
+                    log(QStringLiteral("Analitika za Zbirni ") + QString::number(z.id) + QLatin1Char(' ') +
+                        variantToText(rows.Value(col("SIF_VRSTE_DOH"))) + QStringLiteral(" Dan izp.:") +
+                        date("DATUM_IZP_DIV") + QStringLiteral(" Dan plač. davka:") + date("DATUM_PLC_DVK") +
+                        QStringLiteral(" Šifra kupona:") + variantToText(rows.Value(col("SFKPN"))));
+                }
+                item.dvs = rows.Text(cDvs);
+                item.identSt = rows.Text(cIdent);
+                item.ime = rows.Text(cIme);
+                item.priimek = rows.Text(cPriimek);
+                item.naziv = rows.Text(cNaziv);
+                item.rez = rows.Text(cRez);
+                item.drz = rows.Text(cDrz);
+                item.znizanaStopnja = rows.Text(cZniz);
+                item.sifSfdoh = rows.Text(cSfdoh);
+                item.bruto = rows.Value(cBruto);
+                item.davOdtObr = rows.Value(cObr);
+                item.davOdtPlc = rows.Value(cPlc);
+                item.davOdtOdbTuj = rows.Value(cTuj);
+                writer.addItem(item);
+            }
+            rows.Close();
+            if (!writer.finish() || !file->finish())
+                throw writeFailed();
+        } catch (const XmlReturnError&) {
+            throw;
+        } catch (...) {
+            // A database error in the middle: no half file stays behind.
+            if (file) {
+                file->discard();
+                file.reset();
+            }
+            throw;
         }
         log(QStringLiteral("Kreiran xml file."));
         return fileName;

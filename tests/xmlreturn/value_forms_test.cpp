@@ -1,7 +1,10 @@
+#include "db/decimal_math.h"
 #include "xmlreturn/return_names.h"
 #include "xmlreturn/value_forms.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using namespace rek2;
 using namespace rek2::xml;
@@ -42,6 +45,42 @@ TEST(ValueForms, AmountsRoundTiesAwayFromZeroOnTheDecimalValue)
         EXPECT_EQ(formatAmount(c.in), QLatin1String(c.out)) << c.in.toString().toStdString();
 }
 
+// The quick ways of writing an amount (whole cents; 15 digits without
+// texts) against the general one: the decimal text of the double's 15
+// significant digits, rounded as a text.
+TEST(ValueForms, AmountShortcutsAgreeWithTheDecimalText)
+{
+    std::vector<double> values = {0.005,
+                                  0.015,
+                                  0.045,
+                                  1.445,
+                                  2.675,
+                                  1.005,
+                                  1e-9,
+                                  4.9999999e-3,
+                                  0.994999999,
+                                  999999999999.995,
+                                  999999999999.99,
+                                  9999999999999.99,
+                                  1e12,
+                                  1e12 + 0.005,
+                                  123456789.125,
+                                  0.1 + 0.7,
+                                  3 * 0.075,
+                                  8.345 * 3};
+    for (int i = 0; i < 20000; ++i) {
+        values.push_back(i / 100.0);
+        values.push_back(i * 0.37 * 0.25);
+        values.push_back((i * 7919 % 100003) / 1000.0 + 0.005);
+        values.push_back(i * 1234567.891);
+    }
+    for (double v : values)
+        for (double x : {v, -v}) {
+            const QString viaText = formatAmount(QVariant(QString::fromStdString(decimalText(x))));
+            ASSERT_EQ(formatAmount(x), viaText) << decimalText(x);
+        }
+}
+
 TEST(ValueForms, IntegersDatesAndTaxNumbers)
 {
     EXPECT_EQ(formatInteger(QVariant()), "0");
@@ -49,11 +88,30 @@ TEST(ValueForms, IntegersDatesAndTaxNumbers)
     EXPECT_EQ(formatInteger(QVariant(-7)), "-7");
     EXPECT_EQ(formatDate(QDate(2008, 7, 5)), "2008-07-05");
 
-    EXPECT_EQ(readWholeNumber("12345678"), 12345678);
-    EXPECT_EQ(readWholeNumber(" 0 "), 0);
-    EXPECT_EQ(readWholeNumber("-5"), -5);
+    EXPECT_EQ(readWholeNumber(QStringLiteral("12345678")), 12345678);
+    EXPECT_EQ(readWholeNumber(QStringLiteral(" 0 ")), 0);
+    EXPECT_EQ(readWholeNumber(QStringLiteral("-5")), -5);
     for (const char* bad : {"", "  ", "12A45678", "1.5", "-", "$1F", "99999999999", "1 2"})
         EXPECT_FALSE(readWholeNumber(QString::fromLatin1(bad)).has_value()) << bad;
+
+    // Tax numbers and texts as the database hands them out (UTF-8) read as
+    // their QString forms do.
+    for (const char* text :
+         {"12345678", " 0012 ", "+7", "-0", "-2147483648", "2147483648", "\t42\n", "4 2", "",
+          "\xc2\xa0"
+          "5",
+          "\xc2\xa0",
+          "\xef\xbb\xbf"
+          "5",
+          "12\xff", "00000000000000000009"}) {
+        EXPECT_EQ(readWholeNumber(QByteArrayView(text)), readWholeNumber(QString::fromUtf8(text))) << text;
+    }
+    for (const char* text : {"Kovač & Sin", "a\tb\r\nc", "a\x01", "\x1f", "\xef\xbf\xbe", "\xef\xbf\xbf",
+                             "\xef\xbb\xbf"
+                             "x",
+                             "\xed\xa0\x80", "\xff", "\xf0\x9f\x98\x80", "\xc4"}) {
+        EXPECT_EQ(xmlCanCarry(QByteArrayView(text)), xmlCanCarry(QString::fromUtf8(text))) << text;
+    }
 }
 
 TEST(ReturnNames, PopraviNazivAndFileNames)

@@ -13,6 +13,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <functional>
+#include <utility>
+
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -82,6 +85,36 @@ TEST_F(XmlDurability, FullDiskLeavesTheReturnInWork)
         EXPECT_EQ(folderEntries(), QStringList());
         expectInWork();
     }
+}
+
+// The rows are checked first and read again while the file is written: a
+// row another workstation spoiled in between makes the database fail in the
+// middle of the file. Its message is shown, no part of the file stays and
+// the return stays in work.
+TEST_F(XmlDurability, DatabaseErrorWhileWritingLeavesTheReturnInWork)
+{
+    openGrids();
+    struct Hook : ScriptedOperator
+    {
+        std::function<void()> once;
+        void ProcessEvents() override
+        {
+            if (auto f = std::exchange(once, nullptr))
+                f();
+        }
+    } hook;
+    hook.once = [&] {
+        session_.executeDirect("UPDATE REK2_ANAL SET BRUTO = 'ni znesek' WHERE ID_REK2_ANAL = 3001");
+    };
+    ctx_.op = &hook;
+    try {
+        runXml({103});
+        ADD_FAILURE() << "a return with an unreadable row was taken as written";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("'ni znesek' is not a valid number"));
+    }
+    EXPECT_EQ(folderEntries(), QStringList());
+    expectInWork();
 }
 
 // The same on a real small filesystem (needs the right to mount; skipped
