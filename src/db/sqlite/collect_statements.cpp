@@ -112,6 +112,12 @@ QString payoutRows(bool bruto)
     return innerColumns(bruto, false) + innerFrom(bruto) +
            QStringLiteral(
                " WHERE D.DAN>=:DatumOd AND D.DAN<=:DatumDo AND D.SFPDG IN ('=','@')"
+               // Follows from the two tests of the links below (a pending
+               // link of the right kind that is in no row yet), but needs
+               // only the payout: a payout already in its row is passed over
+               // before its holder and withholding event are joined.
+               " AND EXISTS(SELECT 1 FROM REK2_DOG L0 WHERE L0.ID_DOG=D.IDDOG AND L0.DURS_ID_DOK IS NULL AND "
+               "L0.XML_FILE IS NULL AND (L0.ID_REK2_ANAL IS NULL OR L0.ID_REK2_ANAL<=0))"
                " AND EXISTS(SELECT 1 FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG AND L.DURS_ID_DOK IS NULL AND "
                "L.XML_FILE IS NULL AND L.DAVCNI_ODTEGLJAJ=(CASE WHEN ((") +
            hasWithholding(bruto) + QStringLiteral(" AND D.DAN<>W.ZPD) OR NOT ") + hasWithholding(bruto) +
