@@ -4,6 +4,7 @@
 #include "base/paths.h"
 #include "base/workstation.h"
 #include "db/dataset.h"
+#include "db/error.h"
 #include "db/query.h"
 #include "db/row_cursor.h"
 #include "db/session.h"
@@ -252,6 +253,56 @@ struct XmlReturnRun::Impl
         h.correctionRefs = z.correctionType == QLatin1String("S") || z.correctionType == QLatin1String("X");
     }
 
+    // Checks the pending rows of the summaries `ids` row by row, each value
+    // as the file will carry it; a name for the message is put together only
+    // for a row that has a problem.
+    void checkRows(const QList<int>& ids, bool ordered, QStringList& problems)
+    {
+        RowCursor rows(QStringLiteral("qPreveriDVS"));
+        rows.SetSession(ctx.session);
+        rows.SQL = pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR IN (") + joinIds(ids) + QStringLiteral(")"));
+        if (!ordered && rows.SQL.last().trimmed().startsWith(QLatin1String("ORDER BY")))
+            rows.SQL.removeLast();
+        rows.Open();
+        const auto col = [&](const char* name) { return rows.FieldIndex(QLatin1String(name)); };
+        const int cZbir = col("ID_REK2_ZBIR"), cDvs = col("DVS"), cIme = col("IME"),
+                  cPriimek = col("PRIIMEK"), cNaziv = col("NAZIV");
+        const char* const textColumns[] = {"IDENT_ST", "IME", "PRIIMEK", "NAZIV", "REZ", "DRZ", "SIF_SFDOH"};
+        const char* const amountColumns[] = {"BRUTO", "DAV_ODT_OBR", "DAV_ODT_PLC", "DAV_ODT_ODB_TUJ"};
+        std::vector<int> textCols, amountCols;
+        for (const char* column : textColumns)
+            textCols.push_back(col(column));
+        for (const char* column : amountColumns)
+            amountCols.push_back(col(column));
+        const auto person = [&] {
+            return QStringLiteral(" za osebo ") +
+                   recipientName(rows.Value(cIme).toString(), rows.Value(cPriimek).toString(),
+                                 rows.Value(cNaziv).toString()) +
+                   QStringLiteral(" (zbirni %1)").arg(rows.Value(cZbir).toLongLong());
+        };
+        while (rows.Next()) {
+            const QByteArrayView dvs = rows.Text(cDvs);
+            if (!dvs.isEmpty() && !xml::readWholeNumber(dvs))
+                problems << kInvalidTaxNumber + QString::fromUtf8(dvs) + person();
+            for (std::size_t i = 0; i < textCols.size(); ++i)
+                if (!xml::xmlCanCarry(rows.Text(textCols[i])))
+                    problems << kInvalidCharacter + QStringLiteral("podatku ") +
+                                    QLatin1String(textColumns[i]) + person();
+            for (std::size_t i = 0; i < amountCols.size(); ++i) {
+                const QVariant v = rows.Value(amountCols[i]);
+                if (v.isNull())
+                    continue;
+                const double amount = v.typeId() == QMetaType::Double
+                                          ? v.toDouble()
+                                          : coerceToFieldType(v, FieldType::Float).toDouble();
+                if (!amountFitsReturn(amount))
+                    problems << kInvalidAmount + QLatin1String(amountColumns[i]) + QStringLiteral(" (") +
+                                    QString::number(amount) + QStringLiteral(")") + person();
+            }
+        }
+        rows.Close();
+    }
+
     // Everything the files will carry must be writable before any file
     // exists: every tax number reads as a whole number, every text is one
     // XML can carry, every amount is a finite number that fits the form's
@@ -303,52 +354,26 @@ struct XmlReturnRun::Impl
                                     where;
         }
         if (!ids.isEmpty()) {
-            // Row by row, each value as the file will carry it; a name for
-            // the message is put together only for a row that has a problem.
-            RowCursor rows(QStringLiteral("qPreveriDVS"));
-            rows.SetSession(ctx.session);
-            rows.SQL =
-                pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR IN (") + joinIds(ids) + QStringLiteral(")"));
-            rows.Open();
-            const auto col = [&](const char* name) { return rows.FieldIndex(QLatin1String(name)); };
-            const int cZbir = col("ID_REK2_ZBIR"), cDvs = col("DVS"), cIme = col("IME"),
-                      cPriimek = col("PRIIMEK"), cNaziv = col("NAZIV");
-            const char* const textColumns[] = {"IDENT_ST", "IME", "PRIIMEK",  "NAZIV",
-                                               "REZ",      "DRZ", "SIF_SFDOH"};
-            const char* const amountColumns[] = {"BRUTO", "DAV_ODT_OBR", "DAV_ODT_PLC", "DAV_ODT_ODB_TUJ"};
-            std::vector<int> textCols, amountCols;
-            for (const char* column : textColumns)
-                textCols.push_back(col(column));
-            for (const char* column : amountColumns)
-                amountCols.push_back(col(column));
-            const auto person = [&] {
-                return QStringLiteral(" za osebo ") +
-                       recipientName(rows.Value(cIme).toString(), rows.Value(cPriimek).toString(),
-                                     rows.Value(cNaziv).toString()) +
-                       QStringLiteral(" (zbirni %1)").arg(rows.Value(cZbir).toLongLong());
-            };
-            while (rows.Next()) {
-                const QByteArrayView dvs = rows.Text(cDvs);
-                if (!dvs.isEmpty() && !xml::readWholeNumber(dvs))
-                    problems << kInvalidTaxNumber + QString::fromUtf8(dvs) + person();
-                for (std::size_t i = 0; i < textCols.size(); ++i)
-                    if (!xml::xmlCanCarry(rows.Text(textCols[i])))
-                        problems << kInvalidCharacter + QStringLiteral("podatku ") +
-                                        QLatin1String(textColumns[i]) + person();
-                for (std::size_t i = 0; i < amountCols.size(); ++i) {
-                    const QVariant v = rows.Value(amountCols[i]);
-                    if (v.isNull())
-                        continue;
-                    const double amount = v.typeId() == QMetaType::Double
-                                              ? v.toDouble()
-                                              : coerceToFieldType(v, FieldType::Float).toDouble();
-                    if (!amountFitsReturn(amount))
-                        problems << kInvalidAmount + QLatin1String(amountColumns[i]) + QStringLiteral(" (") +
-                                        QString::number(amount) + QStringLiteral(")") + person();
-                }
+            // The rows are read in any order first (no sorting of a large
+            // day); only when some row has a problem are they read again in
+            // the order of the analytic view, so that the message lists the
+            // problems in the order the operator sees the rows.
+            QStringList rowProblems;
+            bool clean = false;
+            try {
+                checkRows(ids, false, rowProblems);
+                clean = rowProblems.isEmpty();
+            } catch (const DbError&) {
+                // The ordered reading below meets the same fault first where
+                // the operator would.
             }
-            rows.Close();
+            if (!clean) {
+                rowProblems.clear();
+                checkRows(ids, true, rowProblems);
+            }
+            problems << rowProblems;
         }
+
         if (!problems.isEmpty())
             throw XmlReturnError(problems.join(QLatin1Char('\n')));
     }
