@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace rek2::xml {
 
@@ -104,23 +105,46 @@ namespace {
 // Whole cents as "#0.00".
 qsizetype centsText(long long cents, char* out)
 {
-    char digits[24];
     const bool negative = cents < 0;
-    unsigned long long u = negative ? 0ULL - static_cast<unsigned long long>(cents) : cents;
-    int n = 0;
-    do {
-        digits[n++] = char('0' + u % 10);
-        u /= 10;
-    } while (u != 0 || n < 3);
-    qsizetype size = 0;
+    const unsigned long long u = negative ? 0ULL - static_cast<unsigned long long>(cents) : cents;
+    char* p = out;
     if (negative)
-        out[size++] = '-';
-    while (n > 2)
-        out[size++] = digits[--n];
-    out[size++] = '.';
-    out[size++] = digits[1];
-    out[size++] = digits[0];
-    return size;
+        *p++ = '-';
+    p = std::to_chars(p, p + 24, u / 100).ptr;
+    const auto c = unsigned(u % 100);
+    *p++ = '.';
+    *p++ = char('0' + c / 10);
+    *p++ = char('0' + c % 10);
+    return p - out;
+}
+
+// The 15 significant digits of a (0.001 <= a < 1e13) as a whole number n,
+// a = n * 10^(exponent - 14), through one multiplication in extended
+// precision. Its error (below 1e-4 of the last digit) cannot change the
+// rounding unless the product lies that close to a half; then, and for
+// anything unusual, false: the caller takes the exact way.
+bool fifteenDigits(double a, long long& n, int& exponent)
+{
+    static constexpr double lower[] = {1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2,  1e3,  1e4,
+                                       1e5,  1e6,  1e7,  1e8, 1e9, 1e10, 1e11, 1e12};
+    if (!(a >= 1e-3 && a < 1e13) || std::numeric_limits<long double>::digits < 64)
+        return false;
+    int e = 12;
+    while (e > -3 && a < lower[e + 3])
+        --e;
+    long double scale = 1;
+    for (int k = 0; k < 14 - e; ++k)
+        scale *= 10; // exact: 10^17 fits the 64-bit significand
+    const long double p = static_cast<long double>(a) * scale;
+    const long double whole = std::floor(p);
+    const long double frac = p - whole;
+    if (std::fabs(frac - 0.5L) < 1e-3L)
+        return false;
+    n = static_cast<long long>(whole) + (frac > 0.5L ? 1 : 0);
+    if (n < 100000000000000LL || n >= 1000000000000000LL)
+        return false;
+    exponent = e;
+    return true;
 }
 
 } // namespace
@@ -145,15 +169,18 @@ AmountText amountText(double value)
     // Else its 15 significant digits, cut after the third decimal, which
     // decides (the general way below, without building texts).
     if (std::fabs(value) < 1e13) {
-        char buf[40];
-        const auto res =
-            std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
-        // d.dddddddddddddde[+-]xx
-        long long n = buf[0] - '0';
-        for (int i = 2; i < 16; ++i)
-            n = n * 10 + (buf[i] - '0');
+        long long n = 0;
         int exponent = 0;
-        std::from_chars(buf[17] == '+' ? buf + 18 : buf + 17, res.ptr, exponent);
+        if (!fifteenDigits(std::fabs(value), n, exponent)) {
+            char buf[40];
+            const auto res =
+                std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+            // d.dddddddddddddde[+-]xx
+            n = buf[0] - '0';
+            for (int i = 2; i < 16; ++i)
+                n = n * 10 + (buf[i] - '0');
+            std::from_chars(buf[17] == '+' ? buf + 18 : buf + 17, res.ptr, exponent);
+        }
         // value * 100 = n * 10^(exponent - 12); exponent <= 12 here.
         static constexpr long long pow10[] = {1LL,
                                               10LL,

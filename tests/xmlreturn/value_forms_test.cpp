@@ -73,6 +73,8 @@ TEST(ValueForms, AmountShortcutsAgreeWithTheDecimalText)
         values.push_back(i * 0.37 * 0.25);
         values.push_back((i * 7919 % 100003) / 1000.0 + 0.005);
         values.push_back(i * 1234567.891);
+        values.push_back(i * 1e-4 + 1e-3);
+        values.push_back(i * 4.99999e8 / 7);
     }
     for (double v : values)
         for (double x : {v, -v}) {
