@@ -76,8 +76,9 @@ TEST(IniSettings, ReadsTrimsAndCreatesFolders)
 // garbage) stays empty: it is never taken for the root folder.
 TEST(IniSettings, FolderNotSetStaysEmpty)
 {
+    static const char garbage[] = "\x00\x01\xff\xfe garbage";
     const QByteArray files[] = {"[Splošno]\r\nXMLPath=\r\nXMLArhiv=  \r\n", "[Drugo]\r\nXMLPath=\\xml\r\n",
-                                QByteArray("\x00\x01\xff\xfe garbage", 14)};
+                                QByteArray(garbage, sizeof garbage - 1)};
     for (const QByteArray& bytes : files) {
         SCOPED_TRACE(bytes.toStdString());
         QTemporaryDir dir;
