@@ -52,7 +52,8 @@ DataSetWriter::DataSetWriter(Session& session, QString table, const std::vector<
             columns_.push_back({rec.fieldName(c), i});
     }
     // The row is found by the engine's key for the table, else by its
-    // primary key when the dataset holds it, else by ROWID.
+    // primary key when the dataset holds it, else by ROWID, else by all
+    // its values.
     QStringList key = d.rowKey(table_);
     const bool required = !key.isEmpty();
     if (key.isEmpty()) {
@@ -72,6 +73,8 @@ DataSetWriter::DataSetWriter(Session& session, QString table, const std::vector<
         }
         key_.push_back(*c);
     }
+    if (key_.empty() && !d.hasRowId())
+        key_ = columns_;
 }
 
 QString DataSetWriter::quoted(const QString& name) const

@@ -113,6 +113,9 @@ public:
     virtual QString catalogName(const QString& table) const { return table; }
     virtual QString quoteIdentifier(const QString& name) const;
     virtual QStringList rowKey(const QString& /*table*/) const { return {}; }
+    // False where rows have no ROWID: a table without a key then finds its
+    // row by all the values it holds.
+    virtual bool hasRowId() const { return true; }
     virtual QString lockRowsClause() const { return {}; }
 
     // A reader of the select `q` has just executed that steps the engine's

@@ -22,6 +22,12 @@ inline QString engineMessage(const QSqlError& e)
     // The position in the statement ("LINE 1: ..." and a caret line) shows
     // the engine's text, not the operator's.
     QStringList lines = db.split(QLatin1Char('\n'));
+    // So does the server's call stack of a trigger or function ("CONTEXT:").
+    for (int i = 0; i < lines.size(); ++i)
+        if (lines[i].startsWith(QLatin1String("CONTEXT:"))) {
+            lines.erase(lines.begin() + i, lines.end());
+            break;
+        }
     for (int i = 0; i < lines.size(); ++i)
         if (lines[i].startsWith(QLatin1String("LINE ")))
             lines.erase(lines.begin() + i, lines.begin() + qMin(i + 2, int(lines.size())));

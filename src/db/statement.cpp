@@ -11,6 +11,11 @@ void Statement::SetEngineSQL(const QString& engine, const QStringList& lines)
     engineSql_.insert(engine, {SQL.join(QLatin1Char('\n')), lines.join(QLatin1Char('\n'))});
 }
 
+void Statement::SetEngineOracleSQL(const QString& engine, const QStringList& lines)
+{
+    engineSql_.insert(engine, {SQL.join(QLatin1Char('\n')), lines.join(QLatin1Char('\n')), true});
+}
+
 Session& Statement::session() const
 {
     if (!session_)
@@ -25,9 +30,10 @@ Statement::Prepared Statement::prepare() const
     Session& s = session();
     const QString text = SQL.join(QLatin1Char('\n'));
     const auto it = engineSql_.constFind(s.engine());
-    const Dialect::Translation t = (it != engineSql_.cend() && it->oracleText == text)
-                                       ? s.dialect().bindOnly(it->engineText)
-                                       : s.dialect().translate(text);
+    const bool own = it != engineSql_.cend() && it->oracleText == text;
+    const Dialect::Translation t = !own          ? s.dialect().translate(text)
+                                   : it->rewrite ? s.dialect().translate(it->engineText)
+                                                 : s.dialect().bindOnly(it->engineText);
     return {t.sql, t.variableNames};
 }
 

@@ -41,6 +41,8 @@ public:
     // current Oracle text. It is used only while SQL is the text it was given
     // with: change SQL and the rewrite of the new text is used again.
     void SetEngineSQL(const QString& engine, const QStringList& lines);
+    // The same, for a text still in Oracle's dialect (rewritten like SQL).
+    void SetEngineOracleSQL(const QString& engine, const QStringList& lines);
     void ClearEngineSQL() { engineSql_.clear(); }
 
     // The text that runs on the session's engine, variables as "?", and the
@@ -60,6 +62,7 @@ private:
     {
         QString oracleText; // SQL joined when the engine text was given
         QString engineText;
+        bool rewrite = false; // engineText is in Oracle's dialect too
     };
     Session* session_ = nullptr;
     Variables vars_;

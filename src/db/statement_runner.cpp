@@ -15,6 +15,13 @@ QSqlQuery runStatement(const Statement& st, Session& session, bool forwardOnly)
             session.dialect().statementFailed(session);
         throwSqlError(e);
     };
+    // A statement without variables is sent as it is: PostgreSQL cannot
+    // prepare every statement (a CREATE TABLE, for one).
+    if (p.variableNames.isEmpty()) {
+        if (!q.exec(p.sql))
+            fail(q.lastError());
+        return q;
+    }
     if (!q.prepare(p.sql))
         fail(q.lastError());
     for (const QString& name : p.variableNames) {

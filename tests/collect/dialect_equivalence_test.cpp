@@ -204,9 +204,9 @@ TEST(CollectDialect, StoredAndHandWrittenAnalyticWorkingStatementsAgree)
     const QStringList all = rows(std::nullopt, false);
     ASSERT_GE(all.size(), 10);
     EXPECT_EQ(rows(std::nullopt, true), all);
-    EXPECT_TRUE(all.join('\n').contains("Stopnja=20|")) << all.join('\n').toStdString();
-    EXPECT_TRUE(all.join('\n').contains("Stopnja=25|"));
-    EXPECT_TRUE(all.join('\n').contains("Stopnja=|"));
+    EXPECT_TRUE(all.join('\n').contains("Stopnja=20|", Qt::CaseInsensitive)) << all.join('\n').toStdString();
+    EXPECT_TRUE(all.join('\n').contains("Stopnja=25|", Qt::CaseInsensitive));
+    EXPECT_TRUE(all.join('\n').contains("Stopnja=|", Qt::CaseInsensitive));
     const int idZbir = f.scalar("SELECT MIN(ID_REK2_ZBIR) FROM REK2_ANAL WHERE ID_REK2_ZBIR > 0").toInt();
     EXPECT_FALSE(rows(idZbir, false).isEmpty());
     EXPECT_EQ(rows(idZbir, true), rows(idZbir, false));

@@ -24,10 +24,12 @@ TEST(Regroup, CorrectionKeepsItsIdentityAndGetsNewSums)
     odsNaborAfterRefresh(f.ctx);
 
     EXPECT_EQ(
-        f.scalar("SELECT ID_REK2_ZBIR || '|' || CORRECTIONTYPE || '|' || DURS_ID_DOK || '|' || "
-                 "CORRECTIONFORDOCUMENT || '|' || NAZIV || '|' || DOH || '|' || NETO || '|' || ZAPST_DEL "
-                 "FROM REK2_ZBIR WHERE SFKPN = 502"),
-        id + "|X|EDP-1|EDP-0|Pooblaščenec|160.0|122.5|1");
+        f.scalar(
+            "SELECT ID_REK2_ZBIR || '|' || CORRECTIONTYPE || '|' || DURS_ID_DOK || '|' || "
+            "CORRECTIONFORDOCUMENT || '|' || NAZIV || '|' || ZAPST_DEL FROM REK2_ZBIR WHERE SFKPN = 502"),
+        id + "|X|EDP-1|EDP-0|Pooblaščenec|1");
+    EXPECT_EQ(f.scalar("SELECT DOH FROM REK2_ZBIR WHERE SFKPN = 502").toDouble(), 160.0);
+    EXPECT_EQ(f.scalar("SELECT NETO FROM REK2_ZBIR WHERE SFKPN = 502").toDouble(), 122.5);
     EXPECT_EQ(f.scalar("SELECT ID_REK2_ZBIR FROM REK2_ANAL WHERE SFKPN = 502"), id);
     // The others were rebuilt under new identifiers, and both views show the period.
     EXPECT_NE(f.scalar("SELECT GROUP_CONCAT(ID_REK2_ZBIR) FROM REK2_ZBIR WHERE SFKPN <> 502"), before);

@@ -276,6 +276,7 @@ TEST_F(DataSetTest, RefreshKeepsTheCurrentRowAndFiresAfterRefresh)
 // below are declared, the stored values are whatever SQLite kept).
 TEST_F(DataSetTest, FetchedValuesMatchTheDriverValuesConverted)
 {
+    REK2_SQLITE_ONLY(); // SQLite's columns hold values of any type
     s->executeDirect("CREATE TABLE MIX (K INTEGER, N INTEGER, F REAL, T VARCHAR(20), D DATE, V)");
     s->executeDirect("INSERT INTO MIX VALUES "
                      "(1, 7, 2.5, 'abc', '2026-12-01', 'x'), "
@@ -339,6 +340,8 @@ TEST_F(DataSetTest, ErrorWhileFetchingLeavesTheDataSetClosed)
         },
         DbError);
 
+    if (test::onPostgres())
+        return; // the server itself refuses a date that is not one
     s->executeDirect("CREATE TABLE W (D DATE)");
     s->executeDirect("INSERT INTO W VALUES ('2026-12-01'), ('ni datum')");
     ds.SQL = QStringList{"select D from W"};

@@ -1,5 +1,6 @@
 #include "batch/check_command.h"
 #include "edit_db.h"
+#include "support/test_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +60,8 @@ TEST(CheckCommand, AmountsThatAreNotFiniteNumbers)
 {
     test::EditDb db;
     db.exec(test::analRow(1, 0));
-    db.exec("UPDATE REK2_ANAL SET BRUTO = 1e308 * 10, DAV_ODT_OBR = -1e13 WHERE ID_REK2_ANAL = 1");
+    db.exec("UPDATE REK2_ANAL SET BRUTO = " + test::infinity() +
+            ", DAV_ODT_OBR = -1e13 WHERE ID_REK2_ANAL = 1");
     const CheckRun r = check(db.fx.path(), {"--from", "2026-12-10"});
     EXPECT_EQ(r.code, 4) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("\r\nZa ID:1 neveljaven znesek BRUTO (inf)!")) << r.out.toStdString();

@@ -68,11 +68,12 @@ inline QString analRow(int id, int idZbir)
     return QStringLiteral(
                "INSERT INTO REK2_ANAL (ID_REK2_ANAL, ID_REK2_ZBIR, DURS_ID_DOK, DVS, NAZIV, IME, "
                "PRIIMEK, REZ, UGO_MED_POG, SIF_SFDOH, SIF_VRSTE_DOH, BRUTO, DAV_ODT_OBR, DAV_ODT_PLC, "
-               "DAV_ODT_ODB_TUJ, DATUM_IZP_DIV, STATUS, SFKPN, SFVP) VALUES (%1, %2, '0', '1234567%1', "
+               "DAV_ODT_ODB_TUJ, DATUM_IZP_DIV, STATUS, SFKPN, SFVP) VALUES (%1, %2, '0', '%3', "
                "'Ana Novak', 'Ana', 'Novak', 'R', '0', '5400', '1901', 100, 25, 25, 0, '2026-12-10', "
                "'O', 77, 'KRKG')")
         .arg(id)
-        .arg(idZbir);
+        .arg(idZbir)
+        .arg(QStringLiteral("1234567%1").arg(id).left(8)); // a tax number has eight digits
 }
 
 } // namespace rek2::test

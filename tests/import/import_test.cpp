@@ -74,7 +74,8 @@ struct ImportFixture
         EXPECT_TRUE(
             q.exec("SELECT ID_REK2_ANAL, DVS, IDENT_ST, IME, PRIIMEK, NAZIV, REZ, DRZ, UGO_MED_POG, "
                    "SIF_SFDOH, SIF_VRSTE_DOH, BRUTO, DAV_ODT_OBR, DAV_ODT_PLC, DAV_ODT_ODB_TUJ, STATUS, "
-                   "SFKPN, SFVP, DATUM_IZP_DIV, DATUM_PLC_DVK, ID_REK2_ZBIR > 0 FROM REK2_ANAL ORDER BY 1"));
+                   "SFKPN, SFVP, DATUM_IZP_DIV, DATUM_PLC_DVK, CASE WHEN ID_REK2_ZBIR > 0 THEN 1 ELSE 0 END "
+                   "FROM REK2_ANAL ORDER BY 1"));
         QStringList out;
         while (q.next()) {
             QStringList fields;

@@ -8,6 +8,7 @@
 #include "review/kopiraj.h"
 #include "review/pregled.h"
 #include "review/review_error.h"
+#include "support/test_engine.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,13 +86,12 @@ protected:
     }
     void anal(int id, int zbir, const char* izp, const char* plc, const char* file)
     {
-        d_.exec(
-            QString("INSERT INTO REK2_ANAL_HST (ID_REK2_ANAL, ID_REK2_ZBIR, DVS, NAZIV, SIF_VRSTE_DOH, "
-                    "BRUTO, DATUM_IZP_DIV, DATUM_PLC_DVK, STATUS, SFVP) VALUES (%1, %2, '1234567%1', 'Ana', "
-                    "'1901', 100, '%3', %4, 'O', 'KRKG')")
-                .arg(id)
-                .arg(zbir)
-                .arg(izp, plc));
+        d_.exec(QString("INSERT INTO REK2_ANAL_HST (ID_REK2_ANAL, ID_REK2_ZBIR, DVS, NAZIV, SIF_VRSTE_DOH, "
+                        "BRUTO, DATUM_IZP_DIV, DATUM_PLC_DVK, STATUS, SFVP) VALUES (%1, %2, '1000%1', 'Ana', "
+                        "'1901', 100, '%3', %4, 'O', 'KRKG')")
+                    .arg(id)
+                    .arg(zbir)
+                    .arg(izp, plc));
         d_.exec(
             QString("INSERT INTO REK2_DOG (ID_REK2_ANAL, ID_DOG, XML_FILE, STATUS, DAVCNI_ODTEGLJAJ) VALUES "
                     "(%1, %1, '%2', 'O', 'N')")
@@ -277,9 +277,9 @@ TEST_F(Pregled, CorrectionGoesToTheCollectionTab)
 TEST_F(Pregled, ACopyThatFailsHalfwayLeavesNothing)
 {
     // The second analytic row cannot be inserted.
-    d_.exec(
-        "CREATE TRIGGER FAIL_SECOND BEFORE INSERT ON REK2_ANAL WHEN (SELECT COUNT(*) FROM REK2_ANAL) >= 1 "
-        "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    for (const QString& sql : test::failingTrigger("FAIL_SECOND", "INSERT", "REK2_ANAL",
+                                                   "(SELECT COUNT(*) FROM REK2_ANAL) >= 1", "disk full"))
+        d_.exec(sql);
     PregledActions a(d_.ctx, editor_, hooks_);
     a.SpeedButton1Click();
     ASSERT_TRUE(select(106));

@@ -1,6 +1,7 @@
 #include "support/test_engine.h"
 
 #include "db/postgres/postgres_conninfo.h"
+#include "db/postgres/schema_postgres.h"
 #include "db/session.h"
 
 #include <QSqlError>
@@ -55,7 +56,8 @@ QString createTestDatabase(const QString& filePath, bool bare)
     const QString name = adminInfo() + QStringLiteral(" dbname=") + db;
     if (bare)
         return name;
-    // The two sequences, as a new SQLite file has its counters' table.
+    // The two sequences and the Oracle functions, as a new SQLite file has
+    // its counters' table and a session its registered functions.
     const QString conn = QStringLiteral("test-seq-") + QUuid::createUuid().toString(QUuid::Id128);
     {
         QSqlDatabase d = addTestConnection(conn, name);
@@ -63,9 +65,12 @@ QString createTestDatabase(const QString& filePath, bool bare)
             ADD_FAILURE() << d.lastError().text().toStdString();
         } else {
             QSqlQuery q(d);
-            for (const char* seq : {"ID_REK2_ANAL_SEQ", "ID_REK2_ZBIR_SEQ"})
-                if (!q.exec(QStringLiteral("CREATE SEQUENCE ") + QLatin1String(seq)))
-                    ADD_FAILURE() << q.lastError().text().toStdString();
+            QStringList statements = {QStringLiteral("CREATE SEQUENCE ID_REK2_ANAL_SEQ"),
+                                      QStringLiteral("CREATE SEQUENCE ID_REK2_ZBIR_SEQ")};
+            statements << postgres::functionStatements();
+            for (const QString& sql : statements)
+                if (!q.exec(sql))
+                    ADD_FAILURE() << sql.toStdString() << ": " << q.lastError().text().toStdString();
         }
         d.close();
     }
@@ -111,6 +116,37 @@ void setNextSequenceValue(Session& session, const QString& name, qint64 nextValu
                            "UPDATE SET NEXT_VALUE = excluded.NEXT_VALUE")
                 .arg(name)
                 .arg(nextValue));
+}
+
+QStringList failingTrigger(const QString& name, const QString& event, const QString& table,
+                           const QString& condition, const QString& message)
+{
+    QString quoted = message;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    if (!onPostgres()) {
+        const QString when = condition.isEmpty() ? QString() : QStringLiteral(" WHEN ") + condition;
+        return {QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3%4 BEGIN SELECT RAISE(ABORT, '%5'); END")
+                    .arg(name, event, table, when, quoted)};
+    }
+    const QString test = condition.isEmpty() ? QStringLiteral("TRUE") : condition;
+    return {QStringLiteral("CREATE FUNCTION %1_FN() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF %2 THEN "
+                           "RAISE EXCEPTION '%3'; END IF; RETURN NEW; END $$")
+                .arg(name, test, quoted),
+            QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %1_FN()")
+                .arg(name, event, table)};
+}
+
+QString infinity()
+{
+    return onPostgres() ? QStringLiteral("'Infinity'") : QStringLiteral("1e308 * 10");
+}
+
+QString charCodes(std::initializer_list<int> codes)
+{
+    QStringList parts;
+    for (int c : codes)
+        parts << (onPostgres() ? QStringLiteral("chr(%1)") : QStringLiteral("char(%1)")).arg(c);
+    return parts.join(QStringLiteral(" || "));
 }
 
 } // namespace rek2::test

@@ -1,6 +1,8 @@
 #pragma once
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <initializer_list>
 
 namespace rek2 {
 class Session;
@@ -30,6 +32,19 @@ QSqlDatabase addTestConnection(const QString& connectionName, const QString& nam
 // Makes `nextValue` the next value `session` draws from sequence `name`
 // (before it drew any).
 void setNextSequenceValue(Session& session, const QString& name, qint64 nextValue);
+
+// The statements of a trigger that refuses `event` ("INSERT" or "UPDATE") on
+// `table` with the engine error `message` whenever `condition` holds (an SQL
+// condition that may name NEW's columns; empty: always), for tests of what
+// an engine error leaves behind.
+QStringList failingTrigger(const QString& name, const QString& event, const QString& table,
+                           const QString& condition, const QString& message);
+
+// An SQL expression whose value is an infinite amount.
+QString infinity();
+
+// The text of the characters with the given codes as an SQL expression.
+QString charCodes(std::initializer_list<int> codes);
 
 } // namespace rek2::test
 

@@ -6,6 +6,7 @@
 #include "base/durable_file.h"
 #include "base/workstation.h"
 #include "db/error.h"
+#include "support/test_engine.h"
 #include "xmlreturn/return_journal.h"
 
 #include <QDir>
@@ -153,8 +154,9 @@ TEST_F(XmlDurability, FailedArchiveKeepsTheOlderFileOfTheSameName)
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("earlier return");
     }
-    db_.exec("CREATE TRIGGER FAIL_ARCHIVE BEFORE INSERT ON REK2_ZBIR_HST BEGIN SELECT RAISE(ABORT, 'disk I/O "
-             "error'); END");
+    for (const QString& sql :
+         test::failingTrigger("FAIL_ARCHIVE", "INSERT", "REK2_ZBIR_HST", {}, "disk I/O error"))
+        db_.exec(sql);
     openGrids();
     try {
         runXml({103});
@@ -218,8 +220,8 @@ TEST_F(XmlDurability, CrashBetweenFileAndArchiveIsFinishedByTheNextCommand)
 // before any file, naming the row.
 TEST_F(XmlDurability, ControlCharactersInNames)
 {
-    db_.exec("UPDATE REK2_ANAL SET IME = 'Mi' || char(9) || 'ha', PRIIMEK = 'Zu' || char(13, 10) || 'pan' "
-             "WHERE ID_REK2_ANAL = 3001");
+    db_.exec("UPDATE REK2_ANAL SET IME = 'Mi' || " + test::charCodes({9}) + " || 'ha', PRIIMEK = 'Zu' || " +
+             test::charCodes({13, 10}) + " || 'pan' WHERE ID_REK2_ANAL = 3001");
     openGrids();
     ASSERT_EQ(runXml({103}).files, QStringList({kFile103}));
     const QByteArray bytes = readFile(xmlFolder() + kFile103);
@@ -230,7 +232,8 @@ TEST_F(XmlDurability, ControlCharactersInNames)
     ASSERT_FALSE(xmllint.isEmpty());
     EXPECT_EQ(QProcess::execute(xmllint, {QStringLiteral("--noout"), xmlFolder() + kFile103}), 0);
 
-    db_.exec("UPDATE REK2_ANAL SET NAZIV = 'Kovač' || char(1) || ' d.o.o.', IME = NULL, PRIIMEK = NULL WHERE "
+    db_.exec("UPDATE REK2_ANAL SET NAZIV = 'Kovač' || " + test::charCodes({1}) +
+             " || ' d.o.o.', IME = NULL, PRIIMEK = NULL WHERE "
              "ID_REK2_ANAL = 1002");
     openGrids();
     try {
@@ -254,18 +257,18 @@ TEST_F(XmlDurability, AmountsThatAreNotFiniteNumbers)
         const char* update;
         const char* expected;
     } cases[] = {
-        {"UPDATE REK2_ANAL SET BRUTO = 1e308 * 10 WHERE ID_REK2_ANAL = 3001",
+        {"UPDATE REK2_ANAL SET BRUTO = %INF% WHERE ID_REK2_ANAL = 3001",
          "Neveljaven znesek BRUTO (inf) za osebo Miha Zupan (zbirni 103)"},
         {"UPDATE REK2_ANAL SET DAV_ODT_OBR = -1e15 WHERE ID_REK2_ANAL = 3001",
          "Neveljaven znesek DAV_ODT_OBR (-1e+15) za osebo Miha Zupan (zbirni 103)"},
-        {"UPDATE REK2_ZBIR SET DOH = 1e308 * 10 WHERE ID_REK2_ZBIR = 103",
+        {"UPDATE REK2_ZBIR SET DOH = %INF% WHERE ID_REK2_ZBIR = 103",
          "Neveljaven znesek DOH (inf) zbirnega zapisa (zbirni 103)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.update);
         db_.exec("UPDATE REK2_ANAL SET BRUTO = 100, DAV_ODT_OBR = 20 WHERE ID_REK2_ANAL = 3001");
         db_.exec("UPDATE REK2_ZBIR SET DOH = 100 WHERE ID_REK2_ZBIR = 103");
-        db_.exec(QString::fromLatin1(c.update));
+        db_.exec(QString::fromLatin1(c.update).replace("%INF%", test::infinity()));
         openGrids();
         try {
             runXml({103});

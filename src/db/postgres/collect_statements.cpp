@@ -27,4 +27,15 @@ QString linkUpdate(const Settings& s, const QString& ids)
     return spelled(sqlite::linkUpdate(s, ids));
 }
 
+QString analyticStatement(const QString& oracleText)
+{
+    QStringList order;
+    for (const char* c : {"DVS", "IdentSt", "OsbNzv", "OsbIme", "OsbPriimek", "Rezident", "SFDRZBNK",
+                          "ugodMedPog", "OznDog", "VrsDoh", "Dan", "DanDavOdt", "Status", "SFKPN", "SFVP"})
+        order << QStringLiteral("A.") + QLatin1String(c) + QStringLiteral(" NULLS FIRST");
+    if (oracleText.contains(QLatin1String("ZnizanaStopnja")))
+        order << QStringLiteral("A.ZnizanaStopnja NULLS FIRST");
+    return oracleText + QStringLiteral("\nORDER BY ") + order.join(QStringLiteral(", "));
+}
+
 } // namespace rek2::collect::postgres

@@ -18,4 +18,9 @@ inline const QString kEngine = QStringLiteral("QPSQL");
 // See collect::sqlite::linkUpdate (the ambiguity check is the same text).
 QString linkUpdate(const Settings& s, const QString& ids);
 
+// The analytic statement (Oracle's text, rewritten as usual) with its rows
+// numbered in the order SQLite numbers them: by the grouping columns, empty
+// values first. Both engines then give the same rows the same identifiers.
+QString analyticStatement(const QString& oracleText);
+
 } // namespace rek2::collect::postgres

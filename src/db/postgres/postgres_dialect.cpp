@@ -193,6 +193,8 @@ public:
         return keys.value(table.toUpper());
     }
 
+    bool hasRowId() const override { return false; }
+
     QString lockRowsClause() const override { return QStringLiteral(" FOR UPDATE NOWAIT"); }
 
 private:

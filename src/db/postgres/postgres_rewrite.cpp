@@ -38,6 +38,30 @@ void concatCallsToNullIf(Tokens& t, const QString& fn)
             t.insert(t.begin() + *it, {word(QStringLiteral("CAST")), lparen()});
             close += 5;
         }
+        // Each operand as Oracle writes it in text (numbers without trailing
+        // zeros or a leading zero: 100000, .3, -.5).
+        std::vector<int> starts{i + 2};
+        depth = 0;
+        for (int j = i + 2; j < close; ++j) {
+            const Token& k = t[size_t(j)];
+            if (k.is(Tok::LParen))
+                ++depth;
+            else if (k.is(Tok::RParen))
+                --depth;
+            else if (depth == 0 && k.is(Tok::Comma))
+                starts.push_back(j + 1);
+        }
+        std::vector<int> ends;
+        for (size_t n = 1; n < starts.size(); ++n)
+            ends.push_back(starts[n] - 1);
+        ends.push_back(close);
+        for (size_t n = starts.size(); n-- > 0;) {
+            if (ends[n] <= starts[n])
+                continue;
+            t.insert(t.begin() + ends[n], rparen());
+            t.insert(t.begin() + starts[n], {word(QStringLiteral("REK2_TEXT")), lparen()});
+            close += 3;
+        }
         t.insert(t.begin() + close + 1, {comma(), {Tok::String, QStringLiteral("''")}, rparen()});
         t[size_t(i)].text = QStringLiteral("CONCAT");
         t.insert(t.begin() + i, {word(QStringLiteral("NULLIF")), lparen()});

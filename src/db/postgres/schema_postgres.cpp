@@ -27,9 +27,7 @@ QStringList schemaStatements()
         out << s;
     }
     out << QStringLiteral("CREATE SEQUENCE ID_REK2_ANAL_SEQ")
-        << QStringLiteral("CREATE SEQUENCE ID_REK2_ZBIR_SEQ")
-        // TRUNC of a date is the date itself (dates are whole days).
-        << QStringLiteral("CREATE FUNCTION TRUNC(d DATE) RETURNS DATE LANGUAGE sql IMMUTABLE AS 'SELECT d'");
+        << QStringLiteral("CREATE SEQUENCE ID_REK2_ZBIR_SEQ") << functionStatements();
     // Oracle compares a text with a number as numbers (the statements compare
     // the text column UGO_MED_POG with the number 1, for one); PostgreSQL
     // has no such operator of its own.
@@ -56,6 +54,43 @@ QStringList schemaStatements()
         }
     }
     return out;
+}
+
+QStringList functionStatements()
+{
+    // Oracle cuts the places to a whole number; a format it does not know is
+    // an error naming it, as on SQLite. ROUND of a date goes up from the
+    // 16th of the month, and from July for the year.
+    const QString dateFunction = QStringLiteral(
+        "CREATE FUNCTION %1(d DATE, fmt TEXT) RETURNS DATE LANGUAGE plpgsql IMMUTABLE AS $$ BEGIN "
+        "IF upper(fmt) IN ('DD', 'DDD', 'J') THEN RETURN d; END IF; "
+        "IF upper(fmt) IN ('MM', 'MON', 'MONTH') THEN RETURN (date_trunc('month', d) %2)::date; END IF; "
+        "IF upper(fmt) IN ('YYYY', 'YEAR', 'YY', 'Y') THEN RETURN (date_trunc('year', d) %3)::date; END IF; "
+        "RAISE EXCEPTION '%1 of a date: format ''%'' is not supported', fmt; END $$");
+    return {
+        // A value in a concatenation as Oracle writes it: a number without
+        // trailing zeros or a leading zero (100000, .3, -.5), a date as
+        // YYYY-MM-DD.
+        QStringLiteral("CREATE FUNCTION REK2_TEXT(v TEXT) RETURNS TEXT LANGUAGE sql IMMUTABLE AS 'SELECT v'"),
+        QStringLiteral("CREATE FUNCTION REK2_TEXT(v DATE) RETURNS TEXT LANGUAGE sql IMMUTABLE AS "
+                       "'SELECT to_char(v, ''YYYY-MM-DD'')'"),
+        QStringLiteral("CREATE FUNCTION REK2_TEXT(v NUMERIC) RETURNS TEXT LANGUAGE sql IMMUTABLE AS "
+                       "'SELECT regexp_replace(trim_scale(v)::text, ''^(-?)0\\.'', ''\\1.'')'"),
+        // TRUNC of a date is the date itself (dates are whole days).
+        QStringLiteral("CREATE FUNCTION TRUNC(d DATE) RETURNS DATE LANGUAGE sql IMMUTABLE AS 'SELECT d'"),
+        QStringLiteral(
+            "CREATE FUNCTION ROUND(n NUMERIC, places NUMERIC) RETURNS NUMERIC LANGUAGE sql IMMUTABLE "
+            "AS 'SELECT round(n, trunc(places)::integer)'"),
+        QStringLiteral(
+            "CREATE FUNCTION TRUNC(n NUMERIC, places NUMERIC) RETURNS NUMERIC LANGUAGE sql IMMUTABLE "
+            "AS 'SELECT trunc(n, trunc(places)::integer)'"),
+        dateFunction.arg(QStringLiteral("TRUNC"), QString(), QString()),
+        dateFunction.arg(QStringLiteral("ROUND"),
+                         QStringLiteral("+ (CASE WHEN extract(day FROM d) >= 16 THEN interval '1 month' ELSE "
+                                        "interval '0 days' END)"),
+                         QStringLiteral("+ (CASE WHEN extract(month FROM d) >= 7 THEN interval '1 year' ELSE "
+                                        "interval '0 days' END)")),
+    };
 }
 
 } // namespace rek2::postgres
