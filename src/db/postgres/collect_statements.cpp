@@ -30,8 +30,9 @@ QString linkUpdate(const Settings& s, const QString& ids)
 QString analyticStatement(const QString& oracleText)
 {
     QStringList order;
-    for (const char* c : {"DVS", "IdentSt", "OsbNzv", "OsbIme", "OsbPriimek", "Rezident", "SFDRZBNK",
-                          "ugodMedPog", "OznDog", "VrsDoh", "Dan", "DanDavOdt", "Status", "SFKPN", "SFVP"})
+    // The grouping columns of collect::sqlite::analyticStatement, in its order.
+    for (const char* c : {"DVS", "IdentSt", "OsbIme", "OsbPriimek", "Rezident", "SFDRZBNK", "OznDog", "Dan",
+                          "DanDavOdt", "Status", "SFKPN", "SFVP"})
         order << QStringLiteral("A.") + QLatin1String(c) + QStringLiteral(" NULLS FIRST");
     if (oracleText.contains(QLatin1String("ZnizanaStopnja")))
         order << QStringLiteral("A.ZnizanaStopnja NULLS FIRST");
