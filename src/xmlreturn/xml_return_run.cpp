@@ -530,6 +530,14 @@ struct XmlReturnRun::Impl
         log(QStringLiteral("Zbrisano analitike:%1").arg(rowsDone));
         rowsDone = exec(q, {QStringLiteral(" DELETE FROM REK2_ZBIR WHERE ID_REK2_ZBIR = :ID_REK2_ZBIR ")});
         log(QStringLiteral("Zbrisano zbirno:%1").arg(rowsDone));
+        // Another workstation wrote (or re-grouped) this return since it was
+        // read: its move has taken the summary away. The new file goes and
+        // nothing is recorded, so a return is never written twice.
+        if (rowsDone != 1)
+            throw DbError(
+                QStringLiteral("Zbirnega zapisa %1 medtem ni več med pripravljenimi (zapisala ga je "
+                               "druga delovna postaja ali je bil ponovno zbran); XML zanj ni zapisan.")
+                    .arg(z.id));
         tx.commit();
     }
 };

@@ -94,6 +94,7 @@ TEST_F(XmlDurability, FullDiskLeavesTheReturnInWork)
 // the return stays in work.
 TEST_F(XmlDurability, DatabaseErrorWhileWritingLeavesTheReturnInWork)
 {
+    REK2_SQLITE_ONLY(); // a numeric column on the server refuses the text itself
     openGrids();
     struct Hook : ScriptedOperator
     {
@@ -116,6 +117,40 @@ TEST_F(XmlDurability, DatabaseErrorWhileWritingLeavesTheReturnInWork)
     }
     EXPECT_EQ(folderEntries(), QStringList());
     expectInWork();
+}
+
+// Two workstations writing the same return: when the other one has moved it
+// to history since this one read it, this one's file goes and nothing is
+// recorded twice.
+TEST_F(XmlDurability, ReturnWrittenMeanwhileByAnotherWorkstationIsNotWrittenAgain)
+{
+    openGrids();
+    struct Hook : ScriptedOperator
+    {
+        std::function<void()> once;
+        void ProcessEvents() override
+        {
+            if (auto f = std::exchange(once, nullptr))
+                f();
+        }
+    } hook;
+    hook.once = [&] {
+        db_.exec("INSERT INTO REK2_ANAL_HST SELECT * FROM REK2_ANAL WHERE ID_REK2_ZBIR = 103");
+        db_.exec("DELETE FROM REK2_ANAL WHERE ID_REK2_ZBIR = 103");
+        db_.exec("DELETE FROM REK2_ZBIR WHERE ID_REK2_ZBIR = 103");
+    };
+    ctx_.op = &hook;
+    try {
+        runXml({103});
+        ADD_FAILURE() << "written a second time";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith("Zbirnega zapisa 103 medtem ni več med pripravljenimi"))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(folderEntries(), QStringList());
+    EXPECT_EQ(
+        scalar("SELECT COUNT(*) FROM REK2_ANAL_HST WHERE ID_REK2_ZBIR = 103").toInt(),
+        scalar("SELECT COUNT(DISTINCT ID_REK2_ANAL) FROM REK2_ANAL_HST WHERE ID_REK2_ZBIR = 103").toInt());
 }
 
 // The same on a real small filesystem (needs the right to mount; skipped
