@@ -125,10 +125,12 @@ TEST_F(XmlRunFixture, HistoryMoveKeepsEveryColumn)
 }
 
 // Every unreadable tax number of the chosen returns is reported at once,
-// before any file exists; nothing is written or changed.
+// before any file exists, the rows' in the order the analytic view shows them
+// (row 1004 comes first by its income type); nothing is written or changed.
 TEST_F(XmlRunFixture, BadTaxNumbersStopTheRunBeforeAnyFile)
 {
     db_.exec("UPDATE REK2_ANAL SET DVS = '12A45678' WHERE ID_REK2_ANAL = 1002");
+    db_.exec("UPDATE REK2_ANAL SET DVS = 'Z9', SIF_VRSTE_DOH = '1900' WHERE ID_REK2_ANAL = 1004");
     db_.exec("UPDATE REK2_ZBIR SET POOB_DVS = 'X1' WHERE ID_REK2_ZBIR = 102");
     ctx_.settings.DvsIzp = QStringLiteral("SI123");
     openGrids();
@@ -141,6 +143,7 @@ TEST_F(XmlRunFixture, BadTaxNumbersStopTheRunBeforeAnyFile)
             lines,
             QStringList({"Neveljavna davčna številka: SI123 za izplačevalca",
                          "Neveljavna davčna številka: X1 za pooblaščenca Pooblaščenec d.o.o. (zbirni 102)",
+                         "Neveljavna davčna številka: Z9 za osebo Žužemberk (zbirni 101)",
                          "Neveljavna davčna številka: 12A45678 za osebo Kovač & Sin d.o.o. (zbirni 101)"}));
     }
     EXPECT_TRUE(folderEntries().isEmpty());
