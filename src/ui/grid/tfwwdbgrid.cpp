@@ -4,6 +4,7 @@
 #include "ui/grid/grid_buttons.h"
 #include "ui/grid/gridsettings.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QHideEvent>
@@ -32,9 +33,15 @@ public:
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
+        // The cell's own values first, then the handler's changes on top: the
+        // base paint() would fill the option anew from the model and so drop a
+        // background the handler chose (leaving its light text on white).
         QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
         grid_->OnDrawColumnCell(index.row(), index.column(), opt);
-        QStyledItemDelegate::paint(painter, opt, index);
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
     }
 
 private:

@@ -140,16 +140,20 @@ TEST_F(GridFixture, EnterZoomsAndCtrlDeleteDeletesNothing)
 
 namespace {
 
-// Remembers the font each painted cell is drawn with, as the style gets it.
-struct PaintedFonts : QProxyStyle
+// Remembers the font and the background each painted cell is drawn with, as
+// the style gets them.
+struct PaintedCells : QProxyStyle
 {
     mutable QMap<int, bool> boldByRow;
+    mutable QMap<int, QColor> backgroundByRow;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override
     {
         if (element == CE_ItemViewItem)
-            if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option))
+            if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option)) {
                 boldByRow[item->index.row()] = item->font.bold();
+                backgroundByRow[item->index.row()] = item->backgroundBrush.color();
+            }
         QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
@@ -158,18 +162,23 @@ struct PaintedFonts : QProxyStyle
 
 TEST_F(GridFixture, DrawHookSeesEveryPaintedCellAndItsFontIsTheOnePainted)
 {
-    PaintedFonts painted;
+    PaintedCells painted;
     grid.setStyle(&painted);
     QSet<int> rows;
     grid.OnDrawColumnCell = [&](int row, int column, QStyleOptionViewItem& opt) {
         rows.insert(row);
         opt.font.setBold(row == 0);
+        if (row == 1)
+            opt.backgroundBrush = QBrush(Qt::darkBlue);
     };
     grid.show();
     grid.grab();
     EXPECT_EQ(rows, (QSet<int>{0, 1, 2, 3, 4}));
     const QMap<int, bool> expected{{0, true}, {1, false}, {2, false}, {3, false}, {4, false}};
     EXPECT_EQ(painted.boldByRow, expected);
+    // A background the hook chose is the one painted (the print window's group
+    // columns draw light text on it).
+    EXPECT_EQ(painted.backgroundByRow.value(1).name(), QColor(Qt::darkBlue).name());
     grid.setStyle(QApplication::style());
 }
 
