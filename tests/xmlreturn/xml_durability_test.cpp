@@ -39,6 +39,18 @@ struct Crash
 {
 };
 
+// An operator that runs `once` at the first chance a run gives the window
+// to repaint: after the check, before the first file.
+struct EventsHook : ScriptedOperator
+{
+    std::function<void()> once;
+    void ProcessEvents() override
+    {
+        if (auto f = std::exchange(once, nullptr))
+            f();
+    }
+};
+
 } // namespace
 
 class XmlDurability : public XmlRunFixture
@@ -96,15 +108,7 @@ TEST_F(XmlDurability, DatabaseErrorWhileWritingLeavesTheReturnInWork)
 {
     REK2_SQLITE_ONLY(); // a numeric column on the server refuses the text itself
     openGrids();
-    struct Hook : ScriptedOperator
-    {
-        std::function<void()> once;
-        void ProcessEvents() override
-        {
-            if (auto f = std::exchange(once, nullptr))
-                f();
-        }
-    } hook;
+    EventsHook hook;
     hook.once = [&] {
         session_.executeDirect("UPDATE REK2_ANAL SET BRUTO = 'ni znesek' WHERE ID_REK2_ANAL = 3001");
     };
@@ -125,15 +129,7 @@ TEST_F(XmlDurability, DatabaseErrorWhileWritingLeavesTheReturnInWork)
 TEST_F(XmlDurability, ReturnWrittenMeanwhileByAnotherWorkstationIsNotWrittenAgain)
 {
     openGrids();
-    struct Hook : ScriptedOperator
-    {
-        std::function<void()> once;
-        void ProcessEvents() override
-        {
-            if (auto f = std::exchange(once, nullptr))
-                f();
-        }
-    } hook;
+    EventsHook hook;
     hook.once = [&] {
         db_.exec("INSERT INTO REK2_ANAL_HST SELECT * FROM REK2_ANAL WHERE ID_REK2_ZBIR = 103");
         db_.exec("DELETE FROM REK2_ANAL WHERE ID_REK2_ZBIR = 103");
