@@ -240,6 +240,10 @@ void Tgraf::rebuild()
     yAxis->applyNiceNumbers();
     chart_->addAxis(yAxis, Qt::AlignLeft);
     series->attachAxis(yAxis);
+    // Values stand above the bars, on the chart's background: written in the
+    // axes' colour (a bar set's own label colour is white, unreadable there).
+    for (QBarSet* set : series->barSets())
+        set->setLabelColor(yAxis->labelsColor());
     chart_->legend()->setVisible(true);
     chart_->legend()->setAlignment(Qt::AlignBottom);
 }

@@ -2,6 +2,9 @@
 #include "gridexport/sample_rows.h"
 #include "ui/grid/tgraf.h"
 
+#include <QAbstractAxis>
+#include <QBarSeries>
+#include <QBarSet>
 #include <QChart>
 #include <QListWidget>
 #include <cmath>
@@ -58,6 +61,16 @@ TEST(Chart, AHundredSeriesAreRefusedAndTheChartKeepsItsContent)
     EXPECT_EQ(graf.chart()->title(), QStringLiteral("Znesek"));
     EXPECT_THROW(graf.setFields(1, {2}, 3), rek2::ChartError);
     EXPECT_EQ(graf.data().series.size(), 1);
+    // The values shown above the bars are written like the axes' numbers (a
+    // bar set's own label colour is white: unreadable on the chart's background).
+    graf.toggleLabels();
+    const auto* bars = qobject_cast<QBarSeries*>(graf.chart()->series().value(0));
+    ASSERT_NE(bars, nullptr);
+    EXPECT_TRUE(bars->isLabelsVisible());
+    const QAbstractAxis* yAxis = graf.chart()->axes(Qt::Vertical).value(0);
+    ASSERT_NE(yAxis, nullptr);
+    EXPECT_EQ(bars->barSets().value(0)->labelColor().name().toStdString(),
+              yAxis->labelsColor().name().toStdString());
 }
 
 TEST(Chart, AxisDialogRefusesOkWithoutXOrY)
