@@ -164,7 +164,7 @@ TWForm::TWForm(QWidget* parent) : TTranslatable(parent) {}
 
 TWForm::~TWForm()
 {
-    GridButtons::instance().detach();
+    GridButtons::detachIfAny();
 }
 
 TDialog::TDialog(QWidget* parent) : TWForm(parent) {}

@@ -105,9 +105,9 @@ GridButtons& GridButtons::instance()
     return *existing;
 }
 
-void GridButtons::detachIfAny()
+void GridButtons::detachIfAny(const TFwwDBGrid* grid)
 {
-    if (existing)
+    if (existing && (!grid || existing->grid() == grid))
         existing->detach();
 }
 

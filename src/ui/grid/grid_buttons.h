@@ -38,8 +38,9 @@ class GridButtons : public QObject
     Q_OBJECT
 public:
     static GridButtons& instance();
-    // Detaches from any grid (nothing when the row was never made).
-    static void detachIfAny();
+    // Detaches from any grid, or only from `grid` when one is named; nothing
+    // when the row was never made (a closing window must not make it).
+    static void detachIfAny(const TFwwDBGrid* grid = nullptr);
 
     // The button flags in the row's order (position 1 to 11).
     static const QVector<GridButton>& order();

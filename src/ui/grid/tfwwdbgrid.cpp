@@ -114,8 +114,7 @@ void TFwwDBGrid::applySettings(const GridSettings& g)
 TFwwDBGrid::~TFwwDBGrid()
 {
     // The shared buttons are children while attached: take them back first.
-    if (GridButtons::instance().grid() == this)
-        GridButtons::instance().detach();
+    GridButtons::detachIfAny(this);
     model_->setDataSet(nullptr);
 }
 
@@ -282,8 +281,7 @@ void TFwwDBGrid::hideButtonRow()
     if (!rowShown_)
         return;
     rowShown_ = false;
-    if (GridButtons::instance().grid() == this)
-        GridButtons::instance().detach();
+    GridButtons::detachIfAny(this);
     placeButtonRow();
 }
 
