@@ -34,14 +34,6 @@ using namespace rek2::bench;
 
 namespace {
 
-void run(QSqlQuery& q, const QString& sql)
-{
-    if (!q.exec(sql)) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(sql), qPrintable(q.lastError().text()));
-        std::exit(1);
-    }
-}
-
 void measure(int holders)
 {
     QTemporaryDir dir;
