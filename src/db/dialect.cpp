@@ -1,10 +1,10 @@
 #include "db/dialect.h"
 
 #include "db/database_name.h"
+#include "db/oracle_rewrite.h"
 #include "db/postgres/postgres_conninfo.h"
 #include "db/postgres/postgres_dialect.h"
 #include "db/sql_tokens.h"
-#include "db/sqlite/oracle_rewrite.h"
 #include "db/sqlite/sqlite_dialect.h"
 
 #include <QSqlQuery>

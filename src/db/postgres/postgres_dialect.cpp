@@ -1,11 +1,11 @@
 #include "db/postgres/postgres_dialect.h"
 
 #include "db/error.h"
+#include "db/oracle_rewrite.h"
 #include "db/postgres/postgres_conninfo.h"
 #include "db/postgres/postgres_rewrite.h"
 #include "db/session.h"
 #include "db/sql_error.h"
-#include "db/sqlite/oracle_rewrite.h"
 
 #include <QHash>
 #include <QSqlError>

@@ -1,4 +1,4 @@
-#include "db/sqlite/oracle_rewrite.h"
+#include "db/oracle_rewrite.h"
 
 #include "db/variables.h"
 
