@@ -1,10 +1,12 @@
 #include "db/schema.h"
 
+#include "db/dialect.h"
 #include "db/postgres/schema_postgres.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <stdexcept>
 
 namespace rek2 {
@@ -103,6 +105,57 @@ void insertSifBasics(QSqlDatabase& db, bool withPayer)
         if (!q.exec())
             failWith(q.lastError());
     }
+}
+
+QString schemaVersionProblem(const QSqlDatabase& db, const Dialect& dialect)
+{
+    static const QStringList judged = {QStringLiteral("REK2_ANAL"), QStringLiteral("REK2_ANAL_HST"),
+                                       QStringLiteral("REK2_ZBIR"), QStringLiteral("REK2_ZBIR_HST"),
+                                       QStringLiteral("REK2_DOG")};
+    for (const QString& statement : schemaStatementsSqlite()) {
+        // "CREATE TABLE NAME (col type, ...)": the names in order.
+        const QString head = statement.trimmed().section(QLatin1Char('('), 0, 0).simplified();
+        const QString table = head.section(QLatin1Char(' '), 2, 2);
+        if (!head.startsWith(QLatin1String("CREATE TABLE ")) || !judged.contains(table))
+            continue;
+        QStringList expected;
+        const QString body = statement.mid(statement.indexOf(QLatin1Char('(')) + 1);
+        int depth = 0;
+        QString item;
+        for (const QChar c : body) {
+            if (c == QLatin1Char('('))
+                ++depth;
+            if (c == QLatin1Char(')') && depth-- == 0)
+                break;
+            if (c == QLatin1Char(',') && depth == 0) {
+                expected << item.simplified().section(QLatin1Char(' '), 0, 0).toUpper();
+                item.clear();
+                continue;
+            }
+            item += c;
+        }
+        expected << item.simplified().section(QLatin1Char(' '), 0, 0).toUpper();
+        const QSqlRecord rec = db.record(dialect.catalogName(table));
+        if (rec.isEmpty())
+            continue;
+        QStringList actual;
+        for (int i = 0; i < rec.count(); ++i)
+            actual << rec.fieldName(i).toUpper();
+        if (actual == expected)
+            continue;
+        for (int i = 0; i < qMax(actual.size(), expected.size()); ++i) {
+            if (actual.value(i) == expected.value(i))
+                continue;
+            const QString detail =
+                expected.value(i).isEmpty()
+                    ? QStringLiteral("ima odvečen stolpec %1").arg(actual.value(i))
+                    : QStringLiteral("na %1. mestu nima stolpca %2").arg(i + 1).arg(expected.value(i));
+            return QStringLiteral("Baza podatkov je druge različice kot program: tabela %1 %2. "
+                                  "Nič ni bilo zapisano; bazo je treba najprej nadgraditi.")
+                .arg(table, detail);
+        }
+    }
+    return {};
 }
 
 } // namespace rek2

@@ -6,6 +6,8 @@ class QSqlDatabase;
 
 namespace rek2 {
 
+class Dialect;
+
 // Creates the system's own tables, the registry tables it reads and the
 // indexes its statements need, on an SQLite or PostgreSQL connection, in one
 // transaction.
@@ -22,5 +24,12 @@ void insertSifBasics(QSqlDatabase& db, bool withPayer = true);
 
 // The statements createSchema runs, in order (one statement per entry).
 QStringList schemaStatementsSqlite();
+
+// Empty when every working, history and link table the connection holds has
+// the columns, in the order, that this program's schema gives it (their
+// order matters: the history is filled by SELECT *, links are inserted
+// without a column list); else the operator's message naming the first
+// difference. A table the database does not hold is not judged here.
+QString schemaVersionProblem(const QSqlDatabase& db, const Dialect& dialect);
 
 } // namespace rek2

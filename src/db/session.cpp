@@ -1,6 +1,7 @@
 #include "db/session.h"
 
 #include "db/error.h"
+#include "db/schema.h"
 #include "db/sql_error.h"
 #include "db/sqlite/new_database_sqlite.h"
 #include "db/sqlite/sqlite_dialect.h"
@@ -48,6 +49,14 @@ void Session::LogOn()
     dialect_ = makeDialect(name);
     dialect_->open(connectionName_, {name, LogonUsername, LogonPassword, busyTimeoutMs_}, *this);
     connected_ = true;
+    inTransaction_ = false;
+    // A database of another version is refused before anything reads or
+    // writes it.
+    const QString problem = schemaVersionProblem(database(), *dialect_);
+    if (!problem.isEmpty()) {
+        LogOff();
+        throw DbError(problem);
+    }
     inTransaction_ = false;
 }
 

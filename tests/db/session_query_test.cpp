@@ -198,3 +198,28 @@ TEST_F(QueryTest, EngineErrorIsPassedOnUnchanged)
 }
 
 } // namespace
+
+// A database whose working tables are of another version is refused at
+// logon with a message naming the difference, before anything is written.
+TEST(Session, DatabaseOfAnotherSchemaVersionIsRefused)
+{
+    TempDatabase db;
+    {
+        auto s = db.session();
+        s->executeDirect(
+            "CREATE TABLE REK2_DOG (ID_DOG INTEGER, ID_REK2_ANAL INTEGER, XML_FILE VARCHAR(50))");
+        s->executeDirect("INSERT INTO REK2_DOG VALUES (7, 1, NULL)");
+    }
+    Session s;
+    s.LogonDatabase = db.path();
+    try {
+        s.LogOn();
+        ADD_FAILURE() << "logged on";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(),
+                  QString::fromUtf8("Baza podatkov je druge različice kot program: tabela REK2_DOG na 1. "
+                                    "mestu nima stolpca ID_REK2_ANAL. Nič ni bilo zapisano; bazo je "
+                                    "treba najprej nadgraditi."));
+    }
+    EXPECT_FALSE(s.Connected());
+}
