@@ -2,6 +2,7 @@
 
 #include "base/operator.h"
 #include "collect/regroup.h"
+#include "collect/statements.h"
 #include "db/dataset.h"
 #include "db/query.h"
 #include "db/session.h"
@@ -100,6 +101,8 @@ void NaborActions::SpeedButton2Click()
     const QString who = QStringLiteral("TfRek.SpeedButton2Click: ");
     log(who + QStringLiteral("Nabor začetek od:") + shortDate(ctx_.datumOd) + QStringLiteral(" do:") +
         shortDate(ctx_.datumDo));
+    // Another workstation's collection or re-grouping finishes first.
+    WorkLock work(ctx_.session, collect::kCollectionWork);
     collect::Regrouping::openSource(ctx_, ctx_.odsNaborREK2);
     if (ctx_.odsNaborREK2.IsEmpty()) {
         ctx_.odsREK2_Zbir.Close();
@@ -186,6 +189,7 @@ void NaborActions::SpeedButton4Click()
             tx.commit();
     }
 
+    WorkLock work(ctx_.session, collect::kCollectionWork);
     collect::Regrouping::openSource(ctx_, ctx_.odsNaborREK2);
     if (!ctx_.odsNaborREK2.IsEmpty()) {
         const QString ids = regroupRange();
@@ -314,6 +318,7 @@ void NaborActions::dbgNaborDblClick()
     const int result =
         editor_.edit(nabor, analyticEditableFields(), QDateTime(), 0, QString(), false, QString());
     if (result == RecordEditor::mrOk) {
+        WorkLock work(ctx_.session, collect::kCollectionWork);
         collect::Regrouping::openSource(ctx_, ctx_.odsNaborREK2);
         const QString ids = regroupRange();
         // Re-grouping rebuilt the summaries: show the new ones, on the one
