@@ -2,6 +2,9 @@
 
 #include "base/paths.h"
 #include "base/settings_ini.h"
+#include "db/session.h"
+#include "returns/context.h"
+#include "returns/settings_db.h"
 #include "xmlreturn/return_journal.h"
 
 #include <QDir>
@@ -114,6 +117,35 @@ void finishInterruptedWork(BatchContext& ctx, Session& session)
 {
     for (const QString& line : journal::finishInterruptedReturns(session, ctx.settings.XMLPath))
         ctx.log.DebugMessage(QStringLiteral("rek2-batch: ") + line);
+}
+
+namespace {
+
+void logOnOnly(const BatchContext& ctx, Session& session)
+{
+    session.LogonDatabase = ctx.database;
+    session.LogonUsername = ctx.user;
+    session.LogonPassword = ctx.password;
+    session.LogOn();
+}
+
+} // namespace
+
+void logOn(BatchContext& ctx, Session& session)
+{
+    logOnOnly(ctx, session);
+    finishInterruptedWork(ctx, session);
+}
+
+void logOnForReturns(BatchContext& ctx, Session& session, RekContext& rek)
+{
+    logOnOnly(ctx, session);
+    rek.settings = ctx.settings;
+    for (const auto& message : loadDatabaseSettings(session, rek.settings))
+        ctx.error(message);
+    finishInterruptedWork(ctx, session);
+    rek.attachSession(&session);
+    rek.log = &ctx.log;
 }
 
 namespace {

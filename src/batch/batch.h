@@ -1,5 +1,6 @@
 #pragma once
 #include "base/debuglog.h"
+#include "base/operator.h"
 #include "base/settings.h"
 
 #include <QDate>
@@ -12,7 +13,8 @@
 
 namespace rek2 {
 class Session;
-}
+struct RekContext;
+} // namespace rek2
 
 namespace rek2::batch {
 
@@ -93,6 +95,29 @@ void loadInstallation(BatchContext& ctx, const QString& installationFolder);
 // Every command that opens the database first finishes what a crash of an
 // earlier XML run left in the folder of unsent returns (logged line by line).
 void finishInterruptedWork(BatchContext& ctx, Session& session);
+
+// Logs `session` on with the program's database, user and password, then
+// finishes interrupted work as above.
+void logOn(BatchContext& ctx, Session& session);
+
+// logOn, and readies `rek` for work on returns: the installation's settings
+// completed by the database's own (their complaints to standard error), the
+// session and the debug log. The operator and the period are the caller's.
+void logOnForReturns(BatchContext& ctx, Session& session, RekContext& rek);
+
+// The operator of commands whose outcome comes back in their result: nothing
+// is asked, warnings answer "no", messages are left to the command to print.
+class QuietOperator : public Operator
+{
+public:
+    void Napaka(const QString&, const QString&) override {}
+    int Opozorilo(const QString&, const QString&, const QString&) override { return 2; }
+    bool AbortIgnore(const QString&) override { return false; }
+    void Information(const QString&) override {}
+    bool Question(const QString&, const QString&) override { return false; }
+    QString OpenFileName(const QString&, const QString&) override { return QString(); }
+    void ShowMsgDlg(bool, const QString&) override {}
+};
 
 // The whole program after the executable's name: DATABASE USER PASSWORD
 // COMMAND [options]. The context's streams and installation must be set.

@@ -29,11 +29,7 @@ int runCheck(BatchContext& ctx, const QStringList& args)
     }
     try {
         Session session;
-        session.LogonDatabase = ctx.database;
-        session.LogonUsername = ctx.user;
-        session.LogonPassword = ctx.password;
-        session.LogOn();
-        finishInterruptedWork(ctx, session);
+        logOn(ctx, session);
         const QString findings = preflightFindings(session, from, to);
         session.LogOff();
         if (findings.isEmpty())

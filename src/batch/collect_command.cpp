@@ -7,7 +7,6 @@
 #include "db/error.h"
 #include "db/session.h"
 #include "returns/context.h"
-#include "returns/settings_db.h"
 
 #include <QDate>
 
@@ -73,16 +72,7 @@ int runCollect(BatchContext& ctx, const QStringList& args)
     BatchOperator op(ctx, options.ignoreDuplicates);
     RekContext rek;
     try {
-        session.LogonDatabase = ctx.database;
-        session.LogonUsername = ctx.user;
-        session.LogonPassword = ctx.password;
-        session.LogOn();
-        rek.settings = ctx.settings;
-        for (const auto& message : loadDatabaseSettings(session, rek.settings))
-            ctx.error(message);
-        finishInterruptedWork(ctx, session);
-        rek.attachSession(&session);
-        rek.log = &ctx.log;
+        logOnForReturns(ctx, session, rek);
         rek.op = &op;
         rek.datumOd = options.from;
         rek.datumDo = options.to;

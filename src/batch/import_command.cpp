@@ -8,7 +8,6 @@
 #include "import/sheet_import.h"
 #include "import/workbook.h"
 #include "returns/context.h"
-#include "returns/settings_db.h"
 
 namespace rek2::batch {
 
@@ -70,16 +69,7 @@ int runImportCommand(BatchContext& ctx, const QStringList& args)
     ImportOperator op(ctx);
     RekContext rek;
     try {
-        session.LogonDatabase = ctx.database;
-        session.LogonUsername = ctx.user;
-        session.LogonPassword = ctx.password;
-        session.LogOn();
-        rek.settings = ctx.settings;
-        for (const auto& message : loadDatabaseSettings(session, rek.settings))
-            ctx.error(message);
-        finishInterruptedWork(ctx, session);
-        rek.attachSession(&session);
-        rek.log = &ctx.log;
+        logOnForReturns(ctx, session, rek);
         rek.op = &op;
         rek.datumOd = day;
         rek.datumDo = day;

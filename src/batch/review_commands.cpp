@@ -5,26 +5,12 @@
 #include "db/error.h"
 #include "db/session.h"
 #include "returns/context.h"
-#include "returns/settings_db.h"
 #include "review/document_number.h"
 #include "review/history_actions.h"
 #include "review/review_error.h"
 
 namespace rek2::batch {
 namespace {
-
-// Refusals come back in the result; nothing is asked in a batch.
-class QuietOperator : public Operator
-{
-public:
-    void Napaka(const QString&, const QString&) override {}
-    int Opozorilo(const QString&, const QString&, const QString&) override { return 2; }
-    bool AbortIgnore(const QString&) override { return false; }
-    void Information(const QString&) override {}
-    bool Question(const QString&, const QString&) override { return false; }
-    QString OpenFileName(const QString&, const QString&) override { return QString(); }
-    void ShowMsgDlg(bool, const QString&) override {}
-};
 
 bool parseId(const QString& text, int& id)
 {
@@ -42,16 +28,7 @@ template <typename Body> int onHistory(BatchContext& ctx, Body body)
     RekContext rek;
     rek.op = &op;
     try {
-        session.LogonDatabase = ctx.database;
-        session.LogonUsername = ctx.user;
-        session.LogonPassword = ctx.password;
-        session.LogOn();
-        rek.settings = ctx.settings;
-        for (const auto& message : loadDatabaseSettings(session, rek.settings))
-            ctx.error(message);
-        finishInterruptedWork(ctx, session);
-        rek.attachSession(&session);
-        rek.log = &ctx.log;
+        logOnForReturns(ctx, session, rek);
         body(rek);
         return kExitOk;
     } catch (const review::ReviewError& e) {

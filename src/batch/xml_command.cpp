@@ -7,7 +7,6 @@
 #include "db/error.h"
 #include "db/session.h"
 #include "returns/context.h"
-#include "returns/settings_db.h"
 #include "returns/working_statements.h"
 #include "review/pregled.h"
 #include "review/review_chain.h"
@@ -53,33 +52,6 @@ bool parseOptions(const QStringList& args, bool withIds, PeriodOptions& o, QStri
     return true;
 }
 
-// Warnings are printed from the run's result; nothing is asked in a batch.
-class SilentOperator : public Operator
-{
-public:
-    void Napaka(const QString&, const QString&) override {}
-    int Opozorilo(const QString&, const QString&, const QString&) override { return 2; }
-    bool AbortIgnore(const QString&) override { return false; }
-    void Information(const QString&) override {}
-    bool Question(const QString&, const QString&) override { return false; }
-    QString OpenFileName(const QString&, const QString&) override { return QString(); }
-    void ShowMsgDlg(bool, const QString&) override {}
-};
-
-void logOn(BatchContext& ctx, Session& session, RekContext& rek)
-{
-    session.LogonDatabase = ctx.database;
-    session.LogonUsername = ctx.user;
-    session.LogonPassword = ctx.password;
-    session.LogOn();
-    rek.settings = ctx.settings;
-    for (const auto& message : loadDatabaseSettings(session, rek.settings))
-        ctx.error(message);
-    finishInterruptedWork(ctx, session);
-    rek.attachSession(&session);
-    rek.log = &ctx.log;
-}
-
 QString oneLine(QString text)
 {
     return text.replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -96,14 +68,14 @@ int runXmlCommand(BatchContext& ctx, const QStringList& args)
         return kExitUsage;
     }
     Session session;
-    SilentOperator op;
+    QuietOperator op;
     RekContext rek;
     rek.op = &op;
     rek.datumOd = o.from;
     rek.datumDo = o.to;
     std::optional<XmlReturnRun> run;
     try {
-        logOn(ctx, session, rek);
+        logOnForReturns(ctx, session, rek);
         // The summaries of the period as the collection tab shows them: those
         // of its pending analytic rows. While every such row points at an
         // existing summary, these are the returns Show would build (only
@@ -205,11 +177,11 @@ int runHistoryCommand(BatchContext& ctx, const QStringList& args)
     static const QStringList dates = {"DATUM_IZP", "DATUM_PLC_DVK", "CAS"};
 
     Session session;
-    SilentOperator op;
+    QuietOperator op;
     RekContext rek;
     rek.op = &op;
     try {
-        logOn(ctx, session, rek);
+        logOnForReturns(ctx, session, rek);
         DataSet view(QStringLiteral("odsREK2ZbirEDP"));
         view.SetSession(&session);
         view.SQL = QStringList{
