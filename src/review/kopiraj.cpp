@@ -219,7 +219,10 @@ KopirajResult Kopiraj::run(bool cancellation)
                 q, {QStringLiteral("INSERT INTO REK2_ANAL (ID_REK2_ANAL, ID_REK2_ZBIR, ") + rest +
                         QStringLiteral(")"),
                     QStringLiteral("SELECT :NEWAID, :ZID, ") + rest,
-                    QStringLiteral("FROM REK2_ANAL_HST WHERE ID_REK2_ANAL = :AID AND ID_REK2_ZBIR = :HID")});
+                    // The row by its own identifier: `+` keeps the engine off the
+                    // summary's index, which would read every row of the return
+                    // once per row copied.
+                    QStringLiteral("FROM REK2_ANAL_HST WHERE ID_REK2_ANAL = :AID AND +ID_REK2_ZBIR = :HID")});
             if (n != 1)
                 throw ReviewError(QStringLiteral("Analitika %1 oddanega zbirnega zapisa %2 je v zgodovini "
                                                  "%3-krat; kopija ni narejena.")
