@@ -68,14 +68,7 @@ public:
         : name_(QStringLiteral("rek2-new-database-") + QUuid::createUuid().toString(QUuid::Id128))
     {
         const ConnInfo c = parseConnectionString(name);
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
-        db.setDatabaseName(c.dbname);
-        if (!c.host.isEmpty())
-            db.setHostName(c.host);
-        if (c.port > 0)
-            db.setPort(c.port);
-        db.setUserName(c.user.isEmpty() ? user : c.user);
-        db.setPassword(c.password.isEmpty() ? password : c.password);
+        QSqlDatabase db = addConnection(name_, c, user, password);
         db.setConnectOptions(c.options.join(QLatin1Char(';')));
     }
     ~Connection()

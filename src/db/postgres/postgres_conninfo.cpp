@@ -190,4 +190,18 @@ QString redactedConnectionString(const QString& name)
     return out;
 }
 
+QSqlDatabase addConnection(const QString& connectionName, const ConnInfo& c, const QString& user,
+                           const QString& password)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setDatabaseName(c.dbname);
+    if (!c.host.isEmpty())
+        db.setHostName(c.host);
+    if (c.port > 0)
+        db.setPort(c.port);
+    db.setUserName(c.user.isEmpty() ? user : c.user);
+    db.setPassword(c.password.isEmpty() ? password : c.password);
+    return db;
+}
+
 } // namespace rek2::postgres

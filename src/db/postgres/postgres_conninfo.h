@@ -1,4 +1,5 @@
 #pragma once
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -25,5 +26,12 @@ ConnInfo parseConnectionString(const QString& name);
 
 // `name` with any password left out, for messages and the debug log.
 QString redactedConnectionString(const QString& name);
+
+// A new QPSQL connection named `connectionName` to the database `c` says;
+// the command line's user and password unless `c` gives its own (a shared
+// alias may name the role every operator logs on as). Connect options are the
+// caller's.
+QSqlDatabase addConnection(const QString& connectionName, const ConnInfo& c, const QString& user,
+                           const QString& password);
 
 } // namespace rek2::postgres

@@ -68,16 +68,7 @@ public:
     void open(const QString& connectionName, const Logon& logon, Session& /*session*/) override
     {
         const postgres::ConnInfo c = postgres::parseConnectionString(logon.database);
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
-        db.setDatabaseName(c.dbname);
-        if (!c.host.isEmpty())
-            db.setHostName(c.host);
-        if (c.port > 0)
-            db.setPort(c.port);
-        // The command line's user and password, unless the name gives its own
-        // (a shared alias may name the role every operator logs on as).
-        db.setUserName(c.user.isEmpty() ? logon.user : c.user);
-        db.setPassword(c.password.isEmpty() ? logon.password : c.password);
+        QSqlDatabase db = postgres::addConnection(connectionName, c, logon.user, logon.password);
         QStringList options = c.options;
         if (!options.join(QLatin1Char(' ')).contains(QLatin1String("connect_timeout")))
             options << QStringLiteral("connect_timeout=10");
