@@ -924,24 +924,8 @@ void nameRowidColumns(Tokens& t)
     for (int i = 0; i + 1 < int(t.size()); ++i) {
         if (!at(t, i).isWord("ROWID") || !(at(t, i + 1).is(Tok::Comma) || at(t, i + 1).isWord("FROM")))
             continue;
-        int depth = 0;
-        bool inSelectList = false;
-        for (int j = i - 1; j >= 0; --j) {
-            const Token& k = at(t, j);
-            if (k.is(Tok::RParen))
-                ++depth;
-            else if (k.is(Tok::LParen) && --depth < 0)
-                break;
-            if (depth != 0)
-                continue;
-            if (k.isWord("SELECT")) {
-                inSelectList = true;
-                break;
-            }
-            if (k.isWord("FROM") || k.isWord("WHERE") || k.isWord("BY") || k.isWord("ON") || k.isWord("SET"))
-                break;
-        }
-        if (!inSelectList)
+        const Token* clause = clauseWordBefore(t, i, {"SELECT", "FROM", "WHERE", "BY", "ON", "SET"});
+        if (!clause || !clause->isWord("SELECT"))
             continue;
         t.insert(t.begin() + i + 1, {word(QStringLiteral("AS")), word(QStringLiteral("ROWID"))});
         i += 2;

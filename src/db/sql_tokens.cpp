@@ -158,4 +158,22 @@ int matching(const Tokens& t, int i)
     return -1;
 }
 
+const Token* clauseWordBefore(const Tokens& t, int i, std::initializer_list<const char*> words)
+{
+    int depth = 0;
+    for (int j = i - 1; j >= 0; --j) {
+        const Token& k = t[size_t(j)];
+        if (k.is(Tok::RParen))
+            ++depth;
+        else if (k.is(Tok::LParen) && --depth < 0)
+            return nullptr;
+        if (depth != 0)
+            continue;
+        for (const char* w : words)
+            if (k.isWord(w))
+                return &k;
+    }
+    return nullptr;
+}
+
 } // namespace rek2::sql

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <initializer_list>
 #include <vector>
 
 namespace rek2::sql {
@@ -26,6 +27,11 @@ using Tokens = std::vector<Token>;
 Tokens tokenize(const QString& text);
 // One blank between tokens, none around dots or before commas.
 QString join(const Tokens& tokens);
+
+// The nearest token before `i` at the same parenthesis depth that is one of
+// `words` (the clause the token at `i` belongs to); null when the enclosing
+// parenthesis or the start of the statement comes first.
+const Token* clauseWordBefore(const Tokens& t, int i, std::initializer_list<const char*> words);
 
 inline Token word(const QString& w)
 {

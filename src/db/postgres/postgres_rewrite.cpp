@@ -135,24 +135,8 @@ void nameFromSubqueries(Tokens& t)
             continue;
         if (from.is(Tok::Comma)) {
             // Only a comma of a FROM list: the nearest clause word before it at this depth is FROM.
-            int depth = 0;
-            bool inFrom = false;
-            for (int j = i - 1; j >= 0; --j) {
-                const Token& k = t[size_t(j)];
-                if (k.is(Tok::RParen))
-                    ++depth;
-                else if (k.is(Tok::LParen) && --depth < 0)
-                    break;
-                if (depth != 0)
-                    continue;
-                if (k.isWord("FROM")) {
-                    inFrom = true;
-                    break;
-                }
-                if (k.isWord("SELECT") || k.isWord("WHERE") || k.isWord("BY") || k.isWord("SET"))
-                    break;
-            }
-            if (!inFrom)
+            const Token* clause = sql::clauseWordBefore(t, i, {"FROM", "SELECT", "WHERE", "BY", "SET"});
+            if (!clause || !clause->isWord("FROM"))
                 continue;
         }
         const int close = matching(t, i + 1);
