@@ -131,19 +131,13 @@ public:
                 prepareConnection(db, logon.lockTimeoutMs);
                 break;
             } catch (const DbError& e) {
-                db.close();
-                db = QSqlDatabase();
-                QSqlDatabase::removeDatabase(connectionName);
-                sequences_.setHandle(nullptr);
+                dropConnection(db, connectionName);
                 if (attempt + 1 < modes.size() &&
                     e.message() == QLatin1String("unable to open database file"))
                     continue;
                 throw;
             } catch (...) {
-                db.close();
-                db = QSqlDatabase();
-                QSqlDatabase::removeDatabase(connectionName);
-                sequences_.setHandle(nullptr);
+                dropConnection(db, connectionName);
                 throw;
             }
         }
@@ -225,13 +219,19 @@ private:
         try {
             prepareConnection(db, lockTimeoutMs);
         } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connectionName);
-            sequences_.setHandle(nullptr);
+            dropConnection(db, connectionName);
             throw;
         }
         sequences_.reset();
+    }
+
+    // Lets go of a connection that failed while being opened or prepared.
+    void dropConnection(QSqlDatabase& db, const QString& connectionName)
+    {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        sequences_.setHandle(nullptr);
     }
 
     void prepareConnection(QSqlDatabase& db, int lockTimeoutMs)
