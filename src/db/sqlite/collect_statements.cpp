@@ -28,16 +28,33 @@ QString hasWithholding(bool bruto)
     return QStringLiteral("EXISTS(SELECT 1 FROM DOGLNK DL WHERE DL.IDDOGMASTER=D.IDDOG AND DL.SFLNK='R')");
 }
 
+// The rate in force on `day` for coupon kind `kind` (null when none).
+QString rateOf(const QString& day, const QString& kind)
+{
+    return QStringLiteral("(SELECT S.STOPNJA/100 FROM DVK_STP S WHERE S.SFDRZ='S' AND S.DAN=(SELECT "
+                          "MAX(S2.DAN) FROM DVK_STP S2 WHERE S2.SFDRZ='S' AND S2.DAN<=") +
+           day + QStringLiteral(" AND S2.TIP=") + kind + QStringLiteral(") AND S.TIP=") + kind +
+           QStringLiteral(")");
+}
+
+// The kind of link a payout of the period is reported by: 'D' when its tax
+// is paid on the payout day. (The payout day is never empty here.)
+QString payoutKind()
+{
+    return QStringLiteral("(CASE WHEN W.ZPD=D.DAN THEN 'D' ELSE 'N' END)");
+}
+
 // Columns of one payout event of one holder (the inner row).
 QString innerColumns(bool bruto, bool laterPart)
 {
     const QString gross = QStringLiteral(
         "(CASE WHEN D.SFGLVENT='%' THEN (SELECT ((G.OBRVLT+G.REVVLT)*D.LOT)/D.TCJVLT FROM DOG G WHERE "
         "G.IDDOG=D.IDDOGGOT AND G.SFPDG='O') ELSE ((D.LOT*K.OBROBRBRT)/D.TCJVLT) END)");
+    // A payout of the period takes its rate from RT, worked out once per
+    // coupon kind and day; a later tax payment's payout day lies outside the
+    // period, so its rate is looked up per row.
     const QString rate =
-        QStringLiteral("(SELECT S.STOPNJA/100 FROM DVK_STP S WHERE S.SFDRZ='S' AND S.DAN=(SELECT MAX(S2.DAN) "
-                       "FROM DVK_STP S2 WHERE "
-                       "S2.SFDRZ='S' AND S2.DAN<=D.DAN AND S2.TIP=K.SFOBR) AND S.TIP=K.SFOBR)");
+        laterPart ? rateOf(QStringLiteral("D.DAN"), QStringLiteral("K.SFOBR")) : QStringLiteral("RT.R");
     const QString tax = QStringLiteral(
         "(CASE WHEN W.SFVPGOT = :SfVpGotEUR THEN -W.GOT ELSE ABS(ROUND(W.LOT, 2)/W.TCJVLT) END)");
     QStringList c;
@@ -79,15 +96,15 @@ QString innerColumns(bool bruto, bool laterPart)
     } else {
         c << QStringLiteral("(CASE WHEN D.DAN<>W.ZPD THEN NULL ELSE W.ZPD END) AS DanDavOdt");
         c << QStringLiteral(
-            "(SELECT L.STATUS FROM REK2_DOG L WHERE L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL AND "
-            "L.ID_DOG=D.IDDOG AND ((L.DAVCNI_ODTEGLJAJ='N' AND (W.ZPD IS NULL OR D.DAN<>W.ZPD)) OR "
-            "(L.DAVCNI_ODTEGLJAJ='D' AND D.DAN=W.ZPD))) AS Status");
+                 "(SELECT L.STATUS FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG AND L.DAVCNI_ODTEGLJAJ=") +
+                 payoutKind() +
+                 QStringLiteral(" AND L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL) AS Status");
     }
     c << QStringLiteral("K.SFKPN AS SFKPN, V.KRT AS SFVP");
     return QStringLiteral("SELECT ") + c.join(QStringLiteral(", "));
 }
 
-QString innerFrom(bool bruto)
+QString innerFrom(bool bruto, bool laterPart)
 {
     QString f =
         QStringLiteral(" FROM DOG D LEFT OUTER JOIN KPN K ON D.SFKPN=K.SFKPN LEFT OUTER JOIN SFVP V ON "
@@ -99,6 +116,8 @@ QString innerFrom(bool bruto)
                : QStringLiteral(" JOIN OSB O ON O.SFOSB = NVL(D.SFOSBDVK, P.SFOSB)");
     f += QStringLiteral(" LEFT OUTER JOIN DRZ R ON R.SFDRZ = NVL(O.SFDRZDVK, O.SFDRZ)");
     f += QStringLiteral(" LEFT OUTER JOIN DOG W ON W.IDDOG = ") + withholdingId(bruto);
+    if (!laterPart)
+        f += QStringLiteral(" LEFT OUTER JOIN RT ON RT.TIP=K.SFOBR AND RT.DAN=D.DAN");
     return f;
 }
 
@@ -109,7 +128,7 @@ QString personFilter(bool bruto)
 
 QString payoutRows(bool bruto)
 {
-    return innerColumns(bruto, false) + innerFrom(bruto) +
+    return innerColumns(bruto, false) + innerFrom(bruto, false) +
            QStringLiteral(
                " WHERE D.DAN>=:DatumOd AND D.DAN<=:DatumDo AND D.SFPDG IN ('=','@')"
                // Follows from the two tests of the links below (a pending
@@ -117,20 +136,26 @@ QString payoutRows(bool bruto)
                // only the payout: a payout already in its row is passed over
                // before its holder and withholding event are joined.
                " AND EXISTS(SELECT 1 FROM REK2_DOG L0 WHERE L0.ID_DOG=D.IDDOG AND L0.DURS_ID_DOK IS NULL AND "
-               "L0.XML_FILE IS NULL AND (L0.ID_REK2_ANAL IS NULL OR L0.ID_REK2_ANAL<=0))"
-               " AND EXISTS(SELECT 1 FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG AND L.DURS_ID_DOK IS NULL AND "
-               "L.XML_FILE IS NULL AND L.DAVCNI_ODTEGLJAJ=(CASE WHEN ((") +
-           hasWithholding(bruto) + QStringLiteral(" AND D.DAN<>W.ZPD) OR NOT ") + hasWithholding(bruto) +
-           QStringLiteral(") THEN 'N' ELSE 'D' END))") + personFilter(bruto) +
+               "L0.XML_FILE IS NULL AND (L0.ID_REK2_ANAL IS NULL OR L0.ID_REK2_ANAL<=0))") +
+           personFilter(bruto) +
+           // The payout's links are read once for both remaining tests: a
+           // pending link of the kind its withholding event gives ('N' without
+           // one, or when the tax is paid on another day; 'D' when it is paid
+           // that day or its date is unknown), and no link of its reporting
+           // kind already in a row.
            QStringLiteral(
-               " AND NOT EXISTS(SELECT 1 FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG AND L.ID_REK2_ANAL>0 AND "
-               "L.DAVCNI_ODTEGLJAJ=NVL((CASE WHEN D.DAN<>W.ZPD THEN 'N' WHEN W.ZPD IS NULL THEN 'N' ELSE "
-               "'D' END), 'N'))");
+               " AND (SELECT MAX(CASE WHEN L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL AND "
+               "L.DAVCNI_ODTEGLJAJ=(CASE WHEN W.IDDOG IS NOT NULL THEN (CASE WHEN D.DAN<>W.ZPD THEN "
+               "'N' ELSE 'D' END) WHEN ") +
+           hasWithholding(bruto) +
+           QStringLiteral(" THEN 'D' ELSE 'N' END) THEN 1 ELSE 0 END) + MAX(CASE WHEN L.ID_REK2_ANAL>0 AND "
+                          "L.DAVCNI_ODTEGLJAJ=") +
+           payoutKind() + QStringLiteral(" THEN 2 ELSE 0 END) FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG)=1");
 }
 
 QString laterRows(bool bruto)
 {
-    return innerColumns(bruto, true) + innerFrom(bruto) +
+    return innerColumns(bruto, true) + innerFrom(bruto, true) +
            QStringLiteral(" WHERE D.IDDOG IN (SELECT R1.ID_DOG FROM REK2_DOG R1 JOIN DOGLNK DL1 ON "
                           "R1.ID_DOG=DL1.IDDOGMASTER JOIN DOG D1 ON D1.IDDOG=DL1.IDDOGDETAIL JOIN DOG D2 ON "
                           "D2.IDDOG=DL1.IDDOGMASTER WHERE D1.ZPD>=:DatumOd AND D1.ZPD<=:DatumDo AND "
@@ -232,7 +257,14 @@ QString analyticStatement(const Settings& s)
     // mark follow from the first and last name and from the payout code, so
     // leaving them out of the sort changes no group.
     QStringList l;
-    l << QStringLiteral("WITH A AS MATERIALIZED (");
+    // The rate of each coupon kind on each day of the period, worked out once
+    // instead of twice per payout.
+    l << QStringLiteral("WITH RT AS MATERIALIZED (SELECT T.TIP, X.DAN, ") +
+             rateOf(QStringLiteral("X.DAN"), QStringLiteral("T.TIP")) +
+             QStringLiteral(
+                 " AS R FROM (SELECT DISTINCT TIP FROM DVK_STP WHERE SFDRZ='S') T, (SELECT DISTINCT "
+                 "DAN FROM DOG WHERE DAN>=:DatumOd AND DAN<=:DatumDo) X),");
+    l << QStringLiteral("A AS MATERIALIZED (");
     l << QStringLiteral(
         "SELECT 0 AS IdZbir, '0' AS Id, DVS, IdentSt, OsbNzv, Rezident, SFDRZBNK, ugodMedPog, OznDog, "
         "ROUND(SUM(BrutoZnesekDividende), 2) AS BrutoZnesekDividende, SUM(Dav_Odt) AS Dav_Odt, "
