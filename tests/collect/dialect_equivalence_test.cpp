@@ -180,6 +180,12 @@ TEST(CollectDialect, StoredAndHandWrittenAnalyticWorkingStatementsAgree)
     f.period(QDate(2009, 6, 1), QDate(2009, 7, 31));
     collect::CollectionRun(f.ctx).bNaborClick();
     f.db.exec("UPDATE REK2_ANAL SET SFKPN = NULL WHERE SFKPN = 505"); // a row without a coupon
+    // A row already written to a file (left out) and a row without events (kept).
+    const int written = f.scalar("SELECT MIN(ID_REK2_ANAL) FROM REK2_DOG WHERE ID_REK2_ANAL > 0").toInt();
+    const int eventless = f.scalar("SELECT MAX(ID_REK2_ANAL) FROM REK2_DOG").toInt();
+    ASSERT_NE(written, eventless);
+    f.db.exec(QString("UPDATE REK2_DOG SET XML_FILE = 'r.xml' WHERE ID_REK2_ANAL = %1").arg(written));
+    f.db.exec(QString("DELETE FROM REK2_DOG WHERE ID_REK2_ANAL = %1").arg(eventless));
 
     auto rows = [&](std::optional<int> idZbir, bool handWritten) {
         DataSet ds("odsNabor");
@@ -207,6 +213,8 @@ TEST(CollectDialect, StoredAndHandWrittenAnalyticWorkingStatementsAgree)
     EXPECT_TRUE(all.join('\n').contains("Stopnja=20|", Qt::CaseInsensitive)) << all.join('\n').toStdString();
     EXPECT_TRUE(all.join('\n').contains("Stopnja=25|", Qt::CaseInsensitive));
     EXPECT_TRUE(all.join('\n').contains("Stopnja=|", Qt::CaseInsensitive));
+    EXPECT_FALSE(all.join('\n').contains(QString("ID_REK2_ANAL=%1|").arg(written)));
+    EXPECT_TRUE(all.join('\n').contains(QString("ID_REK2_ANAL=%1|").arg(eventless)));
     const int idZbir = f.scalar("SELECT MIN(ID_REK2_ZBIR) FROM REK2_ANAL WHERE ID_REK2_ZBIR > 0").toInt();
     EXPECT_FALSE(rows(idZbir, false).isEmpty());
     EXPECT_EQ(rows(idZbir, true), rows(idZbir, false));

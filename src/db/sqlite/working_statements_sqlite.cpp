@@ -21,13 +21,20 @@ QStringList analyticWorkingStatement(std::optional<int> idZbir)
         "OSB O ON O.SFOSB = S.SFOSBIZD WHERE K.SFKPN = Q.SFKPN) AND D.SFDRZ = (SELECT NVL(O.SFDRZDVK, "
         "O.SFDRZ) FROM KPN K JOIN SFVP S ON S.SFVP = K.SFVP JOIN OSB O ON O.SFOSB = S.SFOSBIZD WHERE K.SFKPN "
         "= Q.SFKPN)) AS STOPNJA FROM Q)");
+    // The rate is a scalar look-up rather than a join, so that the rows are
+    // read by one loop that needs the period's test only in the index
+    // searches; T has one row per coupon and day (a coupon-less row finds
+    // none, as it matched none in the join).
     sql << QStringLiteral(
-        "select A.*, T.STOPNJA as Stopnja, A.ROWID AS ROWID FROM REK2_ANAL A LEFT OUTER JOIN T ON T.SFKPN = "
-        "A.SFKPN AND T.DATUM_IZP_DIV = A.DATUM_IZP_DIV");
+        "select A.*, (SELECT T.STOPNJA FROM T WHERE T.SFKPN = A.SFKPN AND T.DATUM_IZP_DIV = "
+        "A.DATUM_IZP_DIV) as Stopnja, A.ROWID AS ROWID FROM REK2_ANAL A");
     sql << QStringLiteral(" WHERE ") + period;
+    // A row not yet written, or without events: each looked up by the row's
+    // identifier instead of listing every unwritten event's row first.
     sql << QStringLiteral(
-        " AND ((A.ID_REK2_ANAL IN (select ID_REK2_ANAL FROM REK2_DOG where XML_FILE is null)) OR NOT "
-        "EXISTS(select ID_REK2_ANAL FROM REK2_DOG where ID_REK2_ANAL=A.ID_REK2_ANAL)) ");
+        " AND (EXISTS(select 1 FROM REK2_DOG G where G.ID_REK2_ANAL=A.ID_REK2_ANAL AND G.XML_FILE is null) "
+        "OR "
+        "NOT EXISTS(select ID_REK2_ANAL FROM REK2_DOG where ID_REK2_ANAL=A.ID_REK2_ANAL)) ");
     if (idZbir)
         sql << QStringLiteral(" AND A.ID_REK2_ZBIR=") + QString::number(*idZbir);
     sql << QStringLiteral(

@@ -12,7 +12,7 @@ inline const QString kWorkingEngine = QStringLiteral("QSQLITE");
 
 // The analytic working statement. The Oracle text looks the rate up with
 // three correlated subqueries per row; here it is looked up once per coupon
-// and payout day of the period and joined. Variables :DatumOd, :DatumDo.
+// and payout day of the period. Variables :DatumOd, :DatumDo.
 QStringList analyticWorkingStatement(std::optional<int> idZbir);
 
 } // namespace rek2::sqlite
