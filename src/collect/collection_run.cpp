@@ -159,15 +159,19 @@ void CollectionRun::checkNewRows()
                 .arg(q.FieldAsString(0), q.FieldAsDate(1).toString(QStringLiteral("dd.MM.yyyy")),
                      q.FieldAsString(2)));
 
+    // A row paid on or after the day from which both kinds of coupon have a
+    // rate (worked out once) has one; only an earlier row is looked up.
     Query r;
     r.SetSession(ctx_.session);
     r.SQL << QStringLiteral(
         "SELECT A.SFVP, A.SFKPN, A.DATUM_IZP_DIV FROM REK2_ANAL A LEFT OUTER JOIN KPN K ON "
         "K.SFKPN=A.SFKPN WHERE A.ID_REK2_ZBIR=0 AND ((A.DATUM_IZP_DIV>=:DatumOd AND "
         "A.DATUM_IZP_DIV<=:DatumDo) OR (A.DATUM_PLC_DVK>=:DatumOd AND A.DATUM_PLC_DVK<=:DatumDo)) "
-        "AND K.SFKPN IS NOT NULL AND NOT EXISTS(SELECT 1 FROM DVK_STP S WHERE S.SFDRZ='S' AND "
-        "S.TIP=(CASE WHEN K.SFOBR IN ('D', 'O') THEN K.SFOBR ELSE 'D' END) AND S.DAN<=A.DATUM_IZP_DIV) "
-        "ORDER BY A.DATUM_IZP_DIV, A.SFVP, A.SFKPN");
+        "AND K.SFKPN IS NOT NULL AND (CASE WHEN A.DATUM_IZP_DIV>=(SELECT CASE WHEN COUNT(*)=2 THEN "
+        "MAX(F.PRVI) END FROM (SELECT MIN(S.DAN) AS PRVI FROM DVK_STP S WHERE S.SFDRZ='S' AND S.TIP IN "
+        "('D', 'O') GROUP BY S.TIP) F) THEN 0 ELSE 1 END)=1 AND NOT EXISTS(SELECT 1 FROM DVK_STP S WHERE "
+        "S.SFDRZ='S' AND S.TIP=(CASE WHEN K.SFOBR IN ('D', 'O') THEN K.SFOBR ELSE 'D' END) AND "
+        "S.DAN<=A.DATUM_IZP_DIV) ORDER BY A.DATUM_IZP_DIV, A.SFVP, A.SFKPN");
     r.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
     r.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
     r.Execute();
