@@ -57,6 +57,14 @@ QStringList collectRows(CollectFixture& f, bool handWritten)
 TEST(CollectDialect, StoredAndHandWrittenCollectionStatementsAgree)
 {
     CollectFixture f;
+    // Two more payouts of one holder: one whose withholding event has no tax
+    // date yet, one whose withholding link points to an event that is gone.
+    f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, SFKPN, SFVP, LOT, TCJVLT, OBRVLT) VALUES "
+              "(1015, '500', '=', '2009-06-15', 3, 501, 1, 20, 1, 2), "
+              "(1016, '500', '=', '2009-06-15', 4, 502, 2, 25, 1, 1.5)");
+    f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, LOT, TCJVLT, GOT, SFVPGOT) VALUES "
+              "(2015, '601', '-', '2009-06-15', 3, -8, 1, -8, 978)");
+    f.db.exec("INSERT INTO DOGLNK VALUES (1015, 2015, 'R'), (1016, 2999, 'R')");
     struct Form
     {
         const char* name;
