@@ -44,6 +44,35 @@ QString payoutKind()
     return QStringLiteral("(CASE WHEN W.ZPD=D.DAN THEN 'D' ELSE 'N' END)");
 }
 
+// Marks a payout of the period that is not to be reported: the grouped
+// rows of that mark are left out. It is a number, and a status is text.
+const char* const kNotReported = "-1";
+
+// The status of a payout of the period, from its links read once: that of
+// its first pending link of the kind it is reported by; kNotReported unless
+// it has a pending link of the kind its withholding event gives ('N' without
+// one, or when the tax is paid on another day; 'D' when it is paid that day
+// or its date is unknown) and no link of its reporting kind is in a row yet.
+// (With one min() the engine takes L.STATUS from the row of the minimum.)
+QString payoutStatus(bool bruto)
+{
+    return QStringLiteral(
+               "(SELECT CASE WHEN SUM(CASE WHEN L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL AND "
+               "L.DAVCNI_ODTEGLJAJ=(CASE WHEN W.IDDOG IS NOT NULL THEN (CASE WHEN D.DAN<>W.ZPD THEN 'N' "
+               "ELSE 'D' END) WHEN ") +
+           hasWithholding(bruto) +
+           QStringLiteral(" THEN 'D' ELSE 'N' END) THEN 1 ELSE 0 END)>0 AND SUM(CASE WHEN L.ID_REK2_ANAL>0 "
+                          "AND L.DAVCNI_ODTEGLJAJ=") +
+           payoutKind() +
+           QStringLiteral(" THEN 1 ELSE 0 END)=0 THEN (CASE WHEN MIN(CASE WHEN L.DAVCNI_ODTEGLJAJ=") +
+           payoutKind() +
+           QStringLiteral(
+               " AND L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL THEN L.ROWID END) IS NOT NULL THEN "
+               "L.STATUS END) ELSE ") +
+           QLatin1String(kNotReported) +
+           QStringLiteral(" END FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG) AS Status");
+}
+
 // Columns of one payout event of one holder (the inner row).
 QString innerColumns(bool bruto, bool laterPart)
 {
@@ -95,10 +124,7 @@ QString innerColumns(bool bruto, bool laterPart)
             "L.ID_DOG=D.IDDOG AND L.DAVCNI_ODTEGLJAJ='D' AND D.DAN<>W.ZPD) AS Status");
     } else {
         c << QStringLiteral("(CASE WHEN D.DAN<>W.ZPD THEN NULL ELSE W.ZPD END) AS DanDavOdt");
-        c << QStringLiteral(
-                 "(SELECT L.STATUS FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG AND L.DAVCNI_ODTEGLJAJ=") +
-                 payoutKind() +
-                 QStringLiteral(" AND L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL) AS Status");
+        c << payoutStatus(bruto);
     }
     c << QStringLiteral("K.SFKPN AS SFKPN, V.KRT AS SFVP");
     return QStringLiteral("SELECT ") + c.join(QStringLiteral(", "));
@@ -131,26 +157,13 @@ QString payoutRows(bool bruto)
     return innerColumns(bruto, false) + innerFrom(bruto, false) +
            QStringLiteral(
                " WHERE D.DAN>=:DatumOd AND D.DAN<=:DatumDo AND D.SFPDG IN ('=','@')"
-               // Follows from the two tests of the links below (a pending
-               // link of the right kind that is in no row yet), but needs
-               // only the payout: a payout already in its row is passed over
-               // before its holder and withholding event are joined.
+               // Follows from the tests of the links in payoutStatus (a
+               // pending link of the right kind that is in no row yet), but
+               // needs only the payout: a payout already in its row is passed
+               // over before its holder and withholding event are joined.
                " AND EXISTS(SELECT 1 FROM REK2_DOG L0 WHERE L0.ID_DOG=D.IDDOG AND L0.DURS_ID_DOK IS NULL AND "
                "L0.XML_FILE IS NULL AND (L0.ID_REK2_ANAL IS NULL OR L0.ID_REK2_ANAL<=0))") +
-           personFilter(bruto) +
-           // The payout's links are read once for both remaining tests: a
-           // pending link of the kind its withholding event gives ('N' without
-           // one, or when the tax is paid on another day; 'D' when it is paid
-           // that day or its date is unknown), and no link of its reporting
-           // kind already in a row.
-           QStringLiteral(
-               " AND (SELECT MAX(CASE WHEN L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL AND "
-               "L.DAVCNI_ODTEGLJAJ=(CASE WHEN W.IDDOG IS NOT NULL THEN (CASE WHEN D.DAN<>W.ZPD THEN "
-               "'N' ELSE 'D' END) WHEN ") +
-           hasWithholding(bruto) +
-           QStringLiteral(" THEN 'D' ELSE 'N' END) THEN 1 ELSE 0 END) + MAX(CASE WHEN L.ID_REK2_ANAL>0 AND "
-                          "L.DAVCNI_ODTEGLJAJ=") +
-           payoutKind() + QStringLiteral(" THEN 2 ELSE 0 END) FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG)=1");
+           personFilter(bruto);
 }
 
 QString laterRows(bool bruto)
@@ -283,7 +296,8 @@ QString analyticStatement(const Settings& s)
     l << QStringLiteral(")");
     l << QStringLiteral("GROUP BY DVS, IdentSt, OsbIme, OsbPriimek, Rezident, SFDRZBNK, OznDog, Dan, "
                         "DanDavOdt, Status, SFKPN, SFVP") +
-             (bruto ? QString() : QStringLiteral(", ZnizanaStopnja, SfDrzIzd")) + QStringLiteral(")");
+             (bruto ? QString() : QStringLiteral(", ZnizanaStopnja, SfDrzIzd")) +
+             QStringLiteral(" HAVING Status IS NOT ") + QLatin1String(kNotReported) + QStringLiteral(")");
     l << QStringLiteral(
              "INSERT INTO REK2_ANAL (ID_REK2_ANAL, ID_REK2_ZBIR, DURS_ID_DOK, DVS, IDENT_ST, NAZIV, REZ, "
              "DRZ, UGO_MED_POG, SIF_SFDOH, BRUTO, DAV_ODT_OBR, DAV_ODT_PLC, DAV_ODT_ODB_TUJ, "
