@@ -46,8 +46,9 @@ void Regrouping::openSource(RekContext& ctx, DataSet& source)
     source.SetSession(ctx.session);
     source.SQL = odsNaborREK2();
     // Re-grouping reads a dozen of the row's columns; on SQLite only those
-    // are fetched (same rows, same order: Oracle sorts empty values last).
-    source.SetEngineSQL(sqlite::kEngine, sqlite::regroupSource(source.SQL));
+    // are fetched, and sorted in memory (same rows, same order: Oracle sorts
+    // empty values last).
+    source.SetEngineSQL(sqlite::kEngine, sqlite::regroupSource(source.SQL), sqlite::regroupSourceOrder());
     source.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx.datumOd);
     source.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx.datumDo);
     source.Open();
@@ -173,7 +174,7 @@ void Regrouping::reassignRows(const std::vector<Group>& groups)
         if (sql.isEmpty())
             continue;
         Transaction tx(*ctx_.session);
-                try {
+        try {
             ctx_.DebugMessage(QStringLiteral("SQL:") + sql);
             Query q;
             q.SetSession(ctx_.session);

@@ -116,12 +116,24 @@ void DataSet::Open()
     }
     d_->rowidField = FieldIndex(QStringLiteral("ROWID"));
 
+    std::vector<SortColumn> order;
+    for (const OrderKey& key : readerOrder()) {
+        const int col = rec.indexOf(key.column);
+        if (col < 0) {
+            releaseFields();
+            throw DbError(Name + QStringLiteral(": Field '") + key.column + QStringLiteral("' not found"));
+        }
+        order.push_back({col, key.nullsLast});
+    }
+
     std::vector<FieldType> storeTypes;
     for (auto& f : fields_)
         storeTypes.push_back(f->DataType());
     d_->store.reset(storeTypes);
     try {
-        if (!s.dialect().fetchAll(q, source, d_->store))
+        if (!s.dialect().fetchAll(q, source, order, d_->store)) {
+            if (!order.empty())
+                throw DbError(Name + QStringLiteral(": this engine cannot sort the rows it reads"));
             while (q.next()) {
                 const int r = d_->store.appendRow();
                 for (size_t f = 0; f < fields_.size(); ++f)
@@ -129,6 +141,7 @@ void DataSet::Open()
                         d_->store.setValue(r, int(f),
                                            coerceToFieldType(q.value(source[f]), fields_[f]->DataType()));
             }
+        }
         if (q.lastError().isValid())
             throwSqlError(q.lastError());
     } catch (...) {

@@ -46,6 +46,17 @@ public:
     TField* AddField(const FieldDef& def);
     void ClearFieldDefs();
 
+    using Statement::SetEngineSQL;
+    // A hand-written text for `engine` whose rows this dataset sorts itself
+    // after reading them, by `order`, as the engine's ORDER BY would (values
+    // of one column: empty, numbers, texts byte by byte; equal rows keep the
+    // text's order). Sorting in memory is far cheaper than the engine's sort
+    // of whole rows. The engine must read rows itself (Dialect::fetchAll).
+    void SetEngineSQL(const QString& engine, const QStringList& lines, std::vector<OrderKey> order)
+    {
+        setEngineSQLOrdered(engine, lines, std::move(order));
+    }
+
     // Opening and closing
     void Open(); // throws DbError; on failure the dataset stays closed
     void Close();

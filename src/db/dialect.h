@@ -1,6 +1,7 @@
 #pragma once
 #include "db/field.h"
 #include "db/row_reader.h"
+#include "db/row_store.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -13,7 +14,6 @@ class QSqlQuery;
 
 namespace rek2 {
 
-class RowStore;
 class Session;
 
 // The statement texts of the system are written in Oracle's dialect. A Dialect
@@ -85,7 +85,10 @@ public:
     // (result column source[f] into store column f, -1 left NULL), each value
     // as coerceToFieldType makes it. False when this engine has no faster
     // way than reading through `q` one value at a time; the caller does that.
-    virtual bool fetchAll(QSqlQuery& /*q*/, const std::vector<int>& /*source*/, RowStore& /*store*/) const
+    // With `order`, the rows are then sorted by those result columns as the
+    // engine's ORDER BY would sort them (equal rows in the order read).
+    virtual bool fetchAll(QSqlQuery& /*q*/, const std::vector<int>& /*source*/,
+                          const std::vector<SortColumn>& /*order*/, RowStore& /*store*/) const
     {
         return false;
     }

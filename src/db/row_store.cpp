@@ -212,6 +212,34 @@ void RowStore::setUtf8(int row, int col, const char* data, qsizetype size)
     c.texts[size_t(row)] = store(c, data, size);
 }
 
+namespace {
+
+template <typename T> void gather(std::vector<T>& values, const std::vector<int>& order)
+{
+    if (values.empty())
+        return;
+    std::vector<T> out;
+    out.reserve(values.size());
+    for (int r : order)
+        out.push_back(std::move(values[size_t(r)]));
+    values.swap(out);
+}
+
+} // namespace
+
+void RowStore::permute(const std::vector<int>& order)
+{
+    if (order.size() != serials_.size())
+        throw std::logic_error("a row order must name every row once");
+    for (Column& c : cols_) {
+        gather(c.nums, order);
+        gather(c.days, order);
+        gather(c.texts, order);
+        gather(c.other, order);
+    }
+    gather(serials_, order);
+}
+
 int RowStore::rowOfSerial(quint64 serial) const
 {
     // Serials grow with the row order of a fetch; inserted rows break that,

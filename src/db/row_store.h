@@ -10,6 +10,13 @@
 
 namespace rek2 {
 
+// A result column that the rows read are sorted by, ascending.
+struct SortColumn
+{
+    int column = 0;
+    bool nullsLast = false;
+};
+
 // The rows of a dataset, kept column by column in typed arrays, so 100,000
 // rows of a few dozen columns cost little more than their values: numbers
 // as doubles (NaN = NULL), dates as day numbers, texts as UTF-8 in one
@@ -41,6 +48,9 @@ public:
     void setDay(int row, int col, qint32 julianDay) { cols_[size_t(col)].days[size_t(row)] = julianDay; }
     // UTF-8 text, not empty (the empty text is NULL: leave the row's NULL).
     void setUtf8(int row, int col, const char* data, qsizetype size);
+    // Puts the rows in the order given: new row r is the old row order[r]
+    // (every row exactly once).
+    void permute(const std::vector<int>& order);
     quint64 serial(int row) const { return serials_[size_t(row)]; }
     int rowOfSerial(quint64 serial) const; // -1 when gone
 

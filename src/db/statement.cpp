@@ -16,6 +16,25 @@ void Statement::SetEngineOracleSQL(const QString& engine, const QStringList& lin
     engineSql_.insert(engine, {SQL.join(QLatin1Char('\n')), lines.join(QLatin1Char('\n')), true});
 }
 
+void Statement::setEngineSQLOrdered(const QString& engine, const QStringList& lines,
+                                    std::vector<OrderKey> order)
+{
+    engineSql_.insert(engine,
+                      {SQL.join(QLatin1Char('\n')), lines.join(QLatin1Char('\n')), false, std::move(order)});
+}
+
+const Statement::EngineText* Statement::engineTextInEffect(Session& s) const
+{
+    const auto it = engineSql_.constFind(s.engine());
+    return it != engineSql_.cend() && it->oracleText == SQL.join(QLatin1Char('\n')) ? &*it : nullptr;
+}
+
+std::vector<OrderKey> Statement::readerOrder() const
+{
+    const EngineText* own = engineTextInEffect(session());
+    return own ? own->order : std::vector<OrderKey>();
+}
+
 Session& Statement::session() const
 {
     if (!session_)
@@ -28,12 +47,10 @@ Session& Statement::session() const
 Statement::Prepared Statement::prepare() const
 {
     Session& s = session();
-    const QString text = SQL.join(QLatin1Char('\n'));
-    const auto it = engineSql_.constFind(s.engine());
-    const bool own = it != engineSql_.cend() && it->oracleText == text;
-    const Dialect::Translation t = !own          ? s.dialect().translate(text)
-                                   : it->rewrite ? s.dialect().translate(it->engineText)
-                                                 : s.dialect().bindOnly(it->engineText);
+    const EngineText* own = engineTextInEffect(s);
+    const Dialect::Translation t = !own           ? s.dialect().translate(SQL.join(QLatin1Char('\n')))
+                                   : own->rewrite ? s.dialect().translate(own->engineText)
+                                                  : s.dialect().bindOnly(own->engineText);
     return {t.sql, t.variableNames};
 }
 

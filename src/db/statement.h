@@ -3,10 +3,20 @@
 
 #include <QHash>
 #include <QStringList>
+#include <vector>
 
 namespace rek2 {
 
 class Session;
+
+// A column of the order in which a dataset sorts the rows it read (see
+// DataSet::SetEngineSQL): a result column's name, ascending, empty values
+// first or last.
+struct OrderKey
+{
+    QString column;
+    bool nullsLast = false;
+};
 
 // What a query and a dataset share: the session, the statement text as lines
 // (sent joined with "\n"), the declared variables and optional hand-written
@@ -57,13 +67,22 @@ public:
 protected:
     Session& session() const; // throws when none or not connected
 
+    // The same as SetEngineSQL, for a text whose rows the reader sorts by
+    // `order` (datasets only).
+    void setEngineSQLOrdered(const QString& engine, const QStringList& lines, std::vector<OrderKey> order);
+    // The order the text that runs on the session's engine leaves to the
+    // reader; empty when the text orders its rows itself.
+    std::vector<OrderKey> readerOrder() const;
+
 private:
     struct EngineText
     {
         QString oracleText; // SQL joined when the engine text was given
         QString engineText;
         bool rewrite = false; // engineText is in Oracle's dialect too
+        std::vector<OrderKey> order;
     };
+    const EngineText* engineTextInEffect(Session& s) const;
     Session* session_ = nullptr;
     Variables vars_;
     QHash<QString, EngineText> engineSql_;

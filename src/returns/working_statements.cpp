@@ -58,7 +58,8 @@ void openAnalyticWorking(DataSet& ds, const QDate& datumOd, const QDate& datumDo
 {
     ds.Close();
     ds.SQL = analyticWorkingStatement(idZbir);
-    ds.SetEngineSQL(sqlite::kWorkingEngine, sqlite::analyticWorkingStatement(idZbir));
+    ds.SetEngineSQL(sqlite::kWorkingEngine, sqlite::analyticWorkingStatement(idZbir),
+                    sqlite::analyticWorkingOrder());
     ds.DeclareVariable(QStringLiteral("DATUMOD"), VarType::Date);
     ds.DeclareVariable(QStringLiteral("DATUMDO"), VarType::Date);
     ds.SetVariable(QStringLiteral("DatumOd"), datumOd);

@@ -318,6 +318,58 @@ TEST_F(DataSetTest, FetchedValuesMatchTheDriverValuesConverted)
     EXPECT_EQ(r, 5);
 }
 
+// Rows a dataset sorts itself after reading come in the order SQLite's own
+// ORDER BY gives: empty values first or last, numbers of both kinds by value
+// before texts, texts byte by byte (the empty text is not NULL there), blobs
+// last, equal rows in the order read.
+TEST_F(DataSetTest, RowsSortedInMemoryComeInTheEnginesOrder)
+{
+    REK2_SQLITE_ONLY(); // SQLite's columns hold values of any type
+    s->executeDirect("CREATE TABLE ORD (ID INTEGER PRIMARY KEY, A, B VARCHAR(20), D DATE)");
+    s->executeDirect(
+        "INSERT INTO ORD VALUES "
+        "(1, 'b', 'x', '2026-12-09'), (2, NULL, 'x', NULL), (3, 2, NULL, '2026-12-08'), "
+        "(4, 'b', NULL, '2026-12-09'), (5, 1.5, 'y', NULL), (6, '', 'x', '2026-12-10'), "
+        "(7, 'B', 'x', '2026-12-09'), (8, X'00', 'x', '2026-12-08'), (9, 'Č', 'z', '2026-12-09'), "
+        "(10, 'b', 'x', '2026-12-09'), (11, NULL, NULL, NULL), (12, 2, 'a', '2026-12-08'), "
+        "(13, 'ba', 'x', '2026-12-09'), (14, -3, 'x', '2026-12-09'), (15, 'Cz', '', NULL)");
+    struct Case
+    {
+        const char* engineOrder;
+        std::vector<OrderKey> keys;
+    };
+    const Case cases[] = {
+        {"A NULLS LAST, B NULLS LAST", {{"A", true}, {"B", true}}},
+        {"A, B", {{"A", false}, {"B", false}}},
+        {"B NULLS LAST, D NULLS LAST, A", {{"B", true}, {"D", true}, {"A", false}}},
+        {"D, B NULLS LAST, ID", {{"D", false}, {"B", true}, {"ID", false}}},
+    };
+    for (const Case& c : cases) {
+        QSqlQuery q(s->database());
+        ASSERT_TRUE(q.exec(QString("select ID from ORD order by %1, ID").arg(c.engineOrder)));
+        QList<qlonglong> want;
+        while (q.next())
+            want << q.value(0).toLongLong();
+
+        DataSet sorted;
+        sorted.SetSession(s.get());
+        sorted.SQL = QStringList{"select O.*, O.ROWID from ORD O order by ID"};
+        sorted.SetEngineSQL(s->engine(), {"select O.*, O.ROWID from ORD O order by ID"}, c.keys);
+        sorted.Open();
+        QList<qlonglong> got;
+        for (int r = 0; r < sorted.RecordCount(); ++r)
+            got << sorted.Value(r, sorted.FieldIndex("ID")).toLongLong();
+        EXPECT_EQ(got, want) << c.engineOrder;
+    }
+
+    DataSet unknown;
+    unknown.SetSession(s.get());
+    unknown.SQL = QStringList{"select ID from ORD"};
+    unknown.SetEngineSQL(s->engine(), {"select ID from ORD"}, {{"NOSUCH", false}});
+    EXPECT_THROW(unknown.Open(), DbError);
+    EXPECT_FALSE(unknown.Active());
+}
+
 TEST_F(DataSetTest, ErrorWhileFetchingLeavesTheDataSetClosed)
 {
     s->executeDirect("CREATE TABLE P (ID INTEGER)");

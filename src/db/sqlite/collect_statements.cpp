@@ -412,9 +412,14 @@ QStringList regroupSource(const QStringList& oracleText)
         QStringLiteral("select A.ID_REK2_ANAL, A.ID_REK2_ZBIR, A.SFKPN, A.SFVP, A.SIF_VRSTE_DOH, "
                        "A.DATUM_IZP_DIV, A.DATUM_PLC_DVK, A.REZ, A.ZNIZANASTOPNJA, A.BRUTO, A.DAV_ODT_OBR, "
                        "A.DAV_ODT_ODB_TUJ, A.ROWID FROM REK2_ANAL A"),
-        oracleText.value(1), oracleText.value(2),
-        QStringLiteral("ORDER BY DATUM_IZP_DIV NULLS LAST, DATUM_PLC_DVK NULLS LAST, SFKPN NULLS LAST, "
-                       "SFVP NULLS LAST, SIF_VRSTE_DOH NULLS LAST")};
+        oracleText.value(1), oracleText.value(2)};
+}
+
+std::vector<OrderKey> regroupSourceOrder()
+{
+    return {{QStringLiteral("DATUM_IZP_DIV"), true}, {QStringLiteral("DATUM_PLC_DVK"), true},
+            {QStringLiteral("SFKPN"), true},         {QStringLiteral("SFVP"), true},
+            {QStringLiteral("SIF_VRSTE_DOH"), true}, {QStringLiteral("ID_REK2_ANAL"), false}};
 }
 
 } // namespace rek2::collect::sqlite

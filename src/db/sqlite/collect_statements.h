@@ -1,6 +1,9 @@
 #pragma once
+#include "db/statement.h"
+
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace rek2 {
 struct Settings;
@@ -16,9 +19,13 @@ namespace rek2::collect::sqlite {
 inline const QString kEngine = QStringLiteral("QSQLITE");
 
 // The re-grouping source: only the dozen columns re-grouping reads, the same
-// rows in the same order as the Oracle text (whose lines 2 and 3, the FROM
-// filter, are kept as given). Empty values sort last, as on Oracle.
+// rows as the Oracle text (whose lines 2 and 3, the FROM filter, are kept as
+// given), left unsorted: the dataset sorts them by regroupSourceOrder().
 QStringList regroupSource(const QStringList& oracleText);
+// The Oracle text's order, empty values last as on Oracle, and rows of equal
+// keys by their identifier, the order SQLite's sort of the Oracle text gives
+// them (it reads a day's rows by identifier and keeps equal rows in that order).
+std::vector<OrderKey> regroupSourceOrder();
 
 // The event statement of the variant the settings choose, placeholders
 // filled. Variables :DatumOd, :DatumDo.

@@ -193,9 +193,10 @@ public:
         sequences_.reset();
     }
 
-    bool fetchAll(QSqlQuery& q, const std::vector<int>& source, RowStore& store) const override
+    bool fetchAll(QSqlQuery& q, const std::vector<int>& source, const std::vector<SortColumn>& order,
+                  RowStore& store) const override
     {
-        return sqliteFetchAll(q, source, store);
+        return sqliteFetchAll(q, source, order, store);
     }
     std::unique_ptr<RowReader> rowReader(QSqlQuery& q) const override { return sqliteRowReader(q); }
 

@@ -7,8 +7,12 @@
 
 #include <QDate>
 #include <QSqlResult>
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <sqlite3.h>
+#include <string>
+#include <unordered_map>
 
 namespace rek2 {
 namespace {
@@ -114,6 +118,116 @@ void storeValue(RowStore& store, int row, int f, sqlite3_stmt* st, int col)
     storeGeneric(store, row, f, st, col);
 }
 
+// The sort keys of the rows read, taken from the engine's values so that
+// the order is the one SQLite's ORDER BY gives: by storage class (NULL,
+// numbers, texts, blobs; NULL after all with NULLS LAST), numbers by value,
+// texts and blobs byte by byte. Each text is kept once and replaced by its
+// rank among the column's texts, so that comparing two rows compares numbers.
+class EngineOrder
+{
+public:
+    explicit EngineOrder(const std::vector<SortColumn>& order) : order_(order), keys_(order.size()) {}
+
+    void add(sqlite3_stmt* st)
+    {
+        for (size_t k = 0; k < order_.size(); ++k) {
+            Key& key = keys_[k];
+            const int col = order_[k].column;
+            switch (sqlite3_column_type(st, col)) {
+            case SQLITE_NULL:
+                key.kind.push_back(order_[k].nullsLast ? kLast : kNull);
+                key.value.push_back(0);
+                break;
+            case SQLITE_INTEGER:
+                // Exact below 2^53, which is every number this system keeps.
+                key.kind.push_back(kNumber);
+                key.value.push_back(double(sqlite3_column_int64(st, col)));
+                break;
+            case SQLITE_FLOAT:
+                key.kind.push_back(kNumber);
+                key.value.push_back(sqlite3_column_double(st, col));
+                break;
+            case SQLITE_TEXT: {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+                key.kind.push_back(kText);
+                key.value.push_back(key.idOf(text, sqlite3_column_bytes(st, col)));
+                break;
+            }
+            default: {
+                const auto* blob = static_cast<const char*>(sqlite3_column_blob(st, col));
+                key.kind.push_back(kBlob);
+                key.value.push_back(key.idOf(blob, sqlite3_column_bytes(st, col)));
+                break;
+            }
+            }
+        }
+    }
+
+    // The rows' order: row order[r] of the rows read comes r-th.
+    std::vector<int> sorted()
+    {
+        for (Key& key : keys_)
+            key.rankTexts();
+        std::vector<int> order(keys_.empty() ? 0 : keys_.front().kind.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+            for (const Key& key : keys_) {
+                const auto ka = key.kind[size_t(a)], kb = key.kind[size_t(b)];
+                if (ka != kb)
+                    return ka < kb;
+                const double va = key.value[size_t(a)], vb = key.value[size_t(b)];
+                if (va != vb)
+                    return va < vb;
+            }
+            return false;
+        });
+        return order;
+    }
+
+private:
+    enum : quint8 { kNull, kNumber, kText, kBlob, kLast };
+    struct Key
+    {
+        std::vector<quint8> kind;
+        std::vector<double> value; // the number, or the text's id (its rank once ranked)
+        std::unordered_map<std::string, int> ids;
+        std::string last; // the text of the row before, most often the same
+        int lastId = -1;
+
+        int idOf(const char* data, int size)
+        {
+            if (!data) // an empty blob
+                data = "";
+            if (lastId >= 0 && last.size() == size_t(size) && std::equal(last.begin(), last.end(), data))
+                return lastId;
+            last.assign(data, size_t(size));
+            lastId = ids.emplace(last, int(ids.size())).first->second;
+            return lastId;
+        }
+        void rankTexts()
+        {
+            if (ids.empty())
+                return;
+            std::vector<const std::string*> texts(ids.size());
+            for (const auto& [text, id] : ids)
+                texts[size_t(id)] = &text;
+            std::vector<int> byText(texts.size());
+            std::iota(byText.begin(), byText.end(), 0);
+            // std::string compares byte by byte as unsigned, as memcmp does.
+            std::sort(byText.begin(), byText.end(),
+                      [&](int a, int b) { return *texts[size_t(a)] < *texts[size_t(b)]; });
+            std::vector<double> rank(texts.size());
+            for (size_t r = 0; r < byText.size(); ++r)
+                rank[size_t(byText[r])] = double(r);
+            for (size_t i = 0; i < kind.size(); ++i)
+                if (kind[i] == kText || kind[i] == kBlob)
+                    value[i] = rank[size_t(value[i])];
+        }
+    };
+    const std::vector<SortColumn>& order_;
+    std::vector<Key> keys_;
+};
+
 sqlite3_stmt* statementOf(QSqlQuery& q)
 {
     const QVariant h = q.result() ? q.result()->handle() : QVariant();
@@ -175,7 +289,8 @@ std::unique_ptr<RowReader> sqliteRowReader(QSqlQuery& q)
     return std::make_unique<SqliteRowReader>(st);
 }
 
-bool sqliteFetchAll(QSqlQuery& q, const std::vector<int>& source, RowStore& store)
+bool sqliteFetchAll(QSqlQuery& q, const std::vector<int>& source, const std::vector<SortColumn>& order,
+                    RowStore& store)
 {
     const QVariant h = q.result() ? q.result()->handle() : QVariant();
     if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3_stmt*") != 0)
@@ -188,17 +303,22 @@ bool sqliteFetchAll(QSqlQuery& q, const std::vector<int>& source, RowStore& stor
     if (sqlite3_data_count(st) == 0)
         return true;
     const int fields = int(source.size());
+    EngineOrder keys(order);
     for (;;) {
         const int row = store.appendRow();
         for (int f = 0; f < fields; ++f)
             if (source[size_t(f)] >= 0)
                 storeValue(store, row, f, st, source[size_t(f)]);
+        if (!order.empty())
+            keys.add(st);
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
             throw DbError(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(st))));
     }
+    if (!order.empty())
+        store.permute(keys.sorted());
     return true;
 }
 

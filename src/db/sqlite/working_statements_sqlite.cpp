@@ -37,9 +37,15 @@ QStringList analyticWorkingStatement(std::optional<int> idZbir)
         "NOT EXISTS(select ID_REK2_ANAL FROM REK2_DOG where ID_REK2_ANAL=A.ID_REK2_ANAL)) ");
     if (idZbir)
         sql << QStringLiteral(" AND A.ID_REK2_ZBIR=") + QString::number(*idZbir);
-    sql << QStringLiteral(
-        " ORDER BY A.SIF_VRSTE_DOH NULLS LAST, A.DATUM_IZP_DIV NULLS LAST, A.DATUM_PLC_DVK NULLS LAST ");
     return sql;
+}
+
+std::vector<OrderKey> analyticWorkingOrder()
+{
+    return {{QStringLiteral("SIF_VRSTE_DOH"), true},
+            {QStringLiteral("DATUM_IZP_DIV"), true},
+            {QStringLiteral("DATUM_PLC_DVK"), true},
+            {QStringLiteral("ID_REK2_ANAL"), false}};
 }
 
 } // namespace rek2::sqlite
