@@ -89,8 +89,7 @@ QString innerColumns(bool bruto, bool laterPart)
     QStringList c;
     c << QStringLiteral("O.DVS AS DVS");
     c << (bruto ? QStringLiteral("NULL AS IdentSt") : QStringLiteral("NVL(O.DVSTUJ, O.DVSZDA) AS IdentSt"));
-    c << QStringLiteral(
-        "IFNULL(O.IME, '')||' '||IFNULL(O.NZV, '') AS OsbNzv, O.IME AS OsbIme, O.NZV AS OsbPriimek");
+    c << QStringLiteral("O.IME AS OsbIme, O.NZV AS OsbPriimek");
     c << QStringLiteral(
         "(CASE WHEN NVL(O.SFDRZDVK, O.SFDRZ)='S' THEN 'R' ELSE 'N' END) AS Rezident, R.SFDRZBNK AS "
         "SFDRZBNK");
@@ -100,7 +99,6 @@ QString innerColumns(bool bruto, bool laterPart)
             "(CASE WHEN D.DAVEKRAZPOBR IS NOT NULL AND D.DAVEKRAZP IS NOT NULL AND D.DAVEKRAZPOBR < "
             "D.DAVEKRAZP THEN 'D' ELSE 'N' END) AS ZnizanaStopnja");
     }
-    c << QStringLiteral("1 AS ugodMedPog");
     c << QStringLiteral(
         "(CASE WHEN K.SFOBR='D' THEN '5700' WHEN (V.KRT='SOS2E' OR V.KRT='SOS2E_S') THEN '5600' ELSE "
         "'5400' END) AS OznDog");
@@ -113,9 +111,6 @@ QString innerColumns(bool bruto, bool laterPart)
                  QStringLiteral(" END) AS Dav_Odt2");
     c << gross + QStringLiteral("*") + rate + QStringLiteral(" AS Davek20P");
     c << QStringLiteral("NVL(ABS(W.LOT/W.TCJVLT), 0) AS DavekTuji");
-    c << QStringLiteral(
-        "(CASE WHEN K.SFOBR='D' THEN '1920' WHEN (V.KRT='SOS2E' OR V.KRT='SOS2E_S') THEN '1902' ELSE "
-        "'1901' END) AS VrsDoh");
     c << QStringLiteral("D.DAN AS Dan");
     if (laterPart) {
         c << QStringLiteral("W.ZPD AS DanDavOdt");
@@ -268,7 +263,9 @@ QString analyticStatement(const Settings& s)
     // The grouped rows (A) are read once. They are grouped by the columns
     // that tell rows apart: the full name, the income code and the constant
     // mark follow from the first and last name and from the payout code, so
-    // leaving them out of the sort changes no group.
+    // they are worked out once per group instead of being carried through
+    // the sort (the income code is 1920, 1902, 1901 where the payout code is
+    // 5700, 5600, 5400: both come from the coupon's kind and the security).
     QStringList l;
     // The rate of each coupon kind on each day of the period, worked out once
     // instead of twice per payout.
@@ -279,7 +276,8 @@ QString analyticStatement(const Settings& s)
                  "DAN FROM DOG WHERE DAN>=:DatumOd AND DAN<=:DatumDo) X),");
     l << QStringLiteral("A AS MATERIALIZED (");
     l << QStringLiteral(
-        "SELECT 0 AS IdZbir, '0' AS Id, DVS, IdentSt, OsbNzv, Rezident, SFDRZBNK, ugodMedPog, OznDog, "
+        "SELECT 0 AS IdZbir, '0' AS Id, DVS, IdentSt, IFNULL(OsbIme, '')||' '||IFNULL(OsbPriimek, '') AS "
+        "OsbNzv, Rezident, SFDRZBNK, 1 AS ugodMedPog, OznDog, "
         "ROUND(SUM(BrutoZnesekDividende), 2) AS BrutoZnesekDividende, SUM(Dav_Odt) AS Dav_Odt, "
         "SUM(Dav_Odt2) AS Dav_Odt2,");
     if (bruto)
@@ -287,7 +285,8 @@ QString analyticStatement(const Settings& s)
     else
         l << QStringLiteral("(CASE WHEN NVL(SfDrzIzd, 'X') = 'S' THEN 0 ELSE ") + credit() +
                  QStringLiteral(" END) AS DavekTuji,");
-    l << QStringLiteral("VrsDoh, Dan, DanDavOdt, Status, SFKPN, SFVP, OsbIme, OsbPriimek") +
+    l << QStringLiteral("(CASE OznDog WHEN '5700' THEN '1920' WHEN '5600' THEN '1902' ELSE '1901' END) AS "
+                        "VrsDoh, Dan, DanDavOdt, Status, SFKPN, SFVP, OsbIme, OsbPriimek") +
              (bruto ? QString() : QStringLiteral(", ZnizanaStopnja"));
     l << QStringLiteral("FROM (");
     l << payoutRows(bruto);
