@@ -104,6 +104,21 @@ QString reassignmentSql(int summaryId, const std::vector<int>& rowIds, int chunk
     return lines.join(QLatin1Char('\n'));
 }
 
+QString reassignmentIds(const std::vector<int>& rowIds)
+{
+    QString out(QLatin1Char('['));
+    out.reserve(qsizetype(rowIds.size()) * 8 + 2);
+    for (int id : rowIds) {
+        if (id == 0)
+            continue;
+        if (out.size() > 1)
+            out += QLatin1Char(',');
+        out += QString::number(id);
+    }
+    out += QLatin1Char(']');
+    return out;
+}
+
 QString idList(const std::vector<int>& ids)
 {
     QStringList out;

@@ -71,6 +71,10 @@ QString correctionType(const QDate& datumIzp, const QDate& datumPlcDvk, const QD
 // Empty when there is nothing to re-assign.
 QString reassignmentSql(int summaryId, const std::vector<int>& rowIds, int chunkSize = 1000);
 
+// The identifiers reassignmentSql lists, as one JSON array ("[1,2,3]"), for
+// a statement that binds them instead.
+QString reassignmentIds(const std::vector<int>& rowIds);
+
 // Identifiers joined by ", " (the form inserted into IN lists).
 QString idList(const std::vector<int>& ids);
 

@@ -180,8 +180,12 @@ void Regrouping::reassignRows(const std::vector<Group>& groups)
             q.SetSession(ctx_.session);
             q.SQL = sql.split(QLatin1Char('\n'));
             // Plain SQL on every engine; sent as it is, a list of many
-            // thousand identifiers needs no rewriting.
+            // thousand identifiers needs no rewriting. SQLite takes them
+            // bound as one array rather than parsing each literal.
             q.SetEngineSQL(q.GetSession()->engine(), q.SQL);
+            q.SetEngineSQL(sqlite::kEngine, {sqlite::reassignRows()});
+            q.DeclareAndSet(QStringLiteral("ID_REK2_ZBIR"), VarType::Integer, group.summaryId);
+            q.DeclareAndSet(QStringLiteral("IDS"), VarType::String, reassignmentIds(group.rowIds));
             q.Execute();
             tx.commit();
             any = true;

@@ -229,3 +229,36 @@ TEST(CollectDialect, StoredAndHandWrittenAnalyticWorkingStatementsAgree)
     EXPECT_FALSE(rows(idZbir, false).isEmpty());
     EXPECT_EQ(rows(idZbir, true), rows(idZbir, false));
 }
+
+// A group's re-assignment as stored (IN lists of literals, here cut at two)
+// and in its SQLite form (the identifiers bound as one array) moves the same
+// rows; identifiers 0 and of rows not there change nothing.
+TEST(CollectDialect, StoredAndHandWrittenReassignmentsAgree)
+{
+    CollectFixture f;
+    f.period(QDate(2009, 6, 1), QDate(2009, 7, 10));
+    collectRows(f, true);
+    std::vector<int> ids{0, 987654};
+    const QStringList all = f.scalar("SELECT GROUP_CONCAT(ID_REK2_ANAL) FROM REK2_ANAL").split(',');
+    ASSERT_GE(all.size(), 4);
+    for (int i = 0; i < all.size(); i += 2)
+        ids.push_back(all[i].toInt());
+
+    auto reassign = [&](bool handWritten) {
+        f.db.exec("UPDATE REK2_ANAL SET ID_REK2_ZBIR = 5");
+        Query q;
+        q.SetSession(&f.session);
+        q.SQL = reassignmentSql(77, ids, 2).split('\n');
+        q.SetEngineSQL(f.session.engine(), q.SQL);
+        if (handWritten) {
+            q.SetEngineSQL(sqlite::kEngine, {sqlite::reassignRows()});
+            q.DeclareAndSet("ID_REK2_ZBIR", VarType::Integer, 77);
+            q.DeclareAndSet("IDS", VarType::String, reassignmentIds(ids));
+        }
+        q.Execute();
+        return f.scalar("SELECT GROUP_CONCAT(ID_REK2_ANAL || ':' || ID_REK2_ZBIR) FROM REK2_ANAL");
+    };
+    const QString stored = reassign(false);
+    EXPECT_TRUE(stored.contains(":77") && stored.contains(":5")) << stored.toStdString();
+    EXPECT_EQ(reassign(true), stored);
+}

@@ -143,5 +143,7 @@ TEST(Grouping, ReassignmentCutsInListsAtAThousand)
     EXPECT_EQ(lines[3], " ID_REK2_ANAL IN (1001) ");
 
     EXPECT_EQ(reassignmentSql(77, {0}), QString());
+    EXPECT_EQ(reassignmentIds({5, 0, 12, 7}), "[5,12,7]");
+    EXPECT_EQ(reassignmentIds({0}), "[]");
     EXPECT_EQ(idList({3, 14, 15}), "3, 14, 15");
 }

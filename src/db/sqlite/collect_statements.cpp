@@ -421,4 +421,11 @@ std::vector<OrderKey> regroupSourceOrder()
             {QStringLiteral("SIF_VRSTE_DOH"), true}, {QStringLiteral("ID_REK2_ANAL"), false}};
 }
 
+QString reassignRows()
+{
+    return QStringLiteral(
+        "UPDATE REK2_ANAL SET ID_REK2_ZBIR=:ID_REK2_ZBIR WHERE ID_REK2_ANAL IN (SELECT value "
+        "FROM json_each(:IDS))");
+}
+
 } // namespace rek2::collect::sqlite

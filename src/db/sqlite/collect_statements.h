@@ -27,6 +27,11 @@ QStringList regroupSource(const QStringList& oracleText);
 // them (it reads a day's rows by identifier and keeps equal rows in that order).
 std::vector<OrderKey> regroupSourceOrder();
 
+// Re-assigns the rows whose identifiers :IDS lists (a JSON array of numbers)
+// to the summary :ID_REK2_ZBIR: the same rows as the Oracle text's IN lists
+// of literals, without parsing thousands of them.
+QString reassignRows();
+
 // The event statement of the variant the settings choose, placeholders
 // filled. Variables :DatumOd, :DatumDo.
 QString eventStatement(const Settings& s);
