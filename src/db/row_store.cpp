@@ -3,6 +3,7 @@
 #include <QDate>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -139,9 +140,16 @@ RowStore::TextRef RowStore::store(Column& c, const char* data, qsizetype size)
     const bool shareIt = c.sharing && size <= 24;
     if (shareIt) {
         ++c.lookups;
+        const TextRef last = c.lastShared;
+        if (last.length == quint32(size) &&
+            std::memcmp(c.arena.data() + last.offset, data, size_t(size)) == 0) {
+            ++c.hits;
+            return last;
+        }
         const auto it = c.shared.constFind(QByteArray::fromRawData(data, size));
         if (it != c.shared.cend()) {
             ++c.hits;
+            c.lastShared = *it;
             return *it;
         }
     }
@@ -156,6 +164,7 @@ RowStore::TextRef RowStore::store(Column& c, const char* data, qsizetype size)
             c.shared.clear();
         } else if (c.shared.size() < 4096) {
             c.shared.insert(QByteArray(data, size), ref);
+            c.lastShared = ref;
         }
     }
     return ref;

@@ -70,6 +70,7 @@ private:
         std::vector<QVariant> other;       // Variant
         std::string arena;                 // UTF-8 of the column's texts, one after another
         QHash<QByteArray, TextRef> shared; // short texts seen in this column
+        TextRef lastShared;                // the shared text stored last: most often the next one too
         int lookups = 0;
         int hits = 0;
         bool sharing = true; // off for columns of mostly distinct texts
