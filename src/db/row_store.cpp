@@ -120,6 +120,12 @@ QVariant RowStore::value(int row, int col) const
         const TextRef t = c.texts[r];
         if (t.length == kNullText)
             return {};
+        // A code read on every row is decoded once, when first stored.
+        if (!c.sharedText.isEmpty()) {
+            const auto it = c.sharedText.constFind(t.offset);
+            if (it != c.sharedText.cend())
+                return *it;
+        }
         return QString::fromUtf8(c.arena.data() + t.offset, qsizetype(t.length));
     }
     case FieldType::Variant:
@@ -162,8 +168,10 @@ RowStore::TextRef RowStore::store(Column& c, const char* data, qsizetype size)
             // Tax numbers and the like: every text is new, a look-up saves nothing.
             c.sharing = false;
             c.shared.clear();
+            c.sharedText.clear();
         } else if (c.shared.size() < 4096) {
             c.shared.insert(QByteArray(data, size), ref);
+            c.sharedText.insert(ref.offset, QString::fromUtf8(data, size));
             c.lastShared = ref;
         }
     }

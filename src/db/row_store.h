@@ -64,13 +64,14 @@ private:
     struct Column
     {
         FieldType type = FieldType::Variant;
-        std::vector<double> nums;          // Integer, Float
-        std::vector<qint32> days;          // Date (julian day; kNoDay = NULL)
-        std::vector<TextRef> texts;        // String: slices of `arena`
-        std::vector<QVariant> other;       // Variant
-        std::string arena;                 // UTF-8 of the column's texts, one after another
-        QHash<QByteArray, TextRef> shared; // short texts seen in this column
-        TextRef lastShared;                // the shared text stored last: most often the next one too
+        std::vector<double> nums;           // Integer, Float
+        std::vector<qint32> days;           // Date (julian day; kNoDay = NULL)
+        std::vector<TextRef> texts;         // String: slices of `arena`
+        std::vector<QVariant> other;        // Variant
+        std::string arena;                  // UTF-8 of the column's texts, one after another
+        QHash<QByteArray, TextRef> shared;  // short texts seen in this column
+        TextRef lastShared;                 // the shared text stored last: most often the next one too
+        QHash<quint32, QString> sharedText; // each shared text as a QString, by offset (reading copies it)
         int lookups = 0;
         int hits = 0;
         bool sharing = true; // off for columns of mostly distinct texts
