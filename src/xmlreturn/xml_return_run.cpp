@@ -8,6 +8,7 @@
 #include "db/query.h"
 #include "db/row_cursor.h"
 #include "db/session.h"
+#include "db/sqlite/collect_statements.h"
 #include "db/transaction.h"
 #include "returns/amount_limits.h"
 #include "returns/context.h"
@@ -504,9 +505,11 @@ struct XmlReturnRun::Impl
         }
         q.DeclareAndSet(QStringLiteral("XML_FILE"), VarType::String, fileName);
         // Links already carrying the file of an earlier return keep it.
-        exec(q, {QStringLiteral(" UPDATE REK2_DOG SET XML_FILE = :XML_FILE "),
-                 QStringLiteral(" WHERE ID_REK2_ANAL IN (SELECT ID_REK2_ANAL FROM REK2_ANAL WHERE "
-                                "ID_REK2_ZBIR=:ID_REK2_ZBIR) AND XML_FILE IS NULL ")});
+        q.Close();
+        q.SQL = linkFileUpdateSql();
+        q.SetEngineSQL(collect::sqlite::kEngine, sqliteLinkFileUpdateSql());
+        q.Execute();
+        q.ClearEngineSQL();
         log(QStringLiteral("REK2_DOG.XML_FILE update-an."));
 
         q.DeclareAndSet(QStringLiteral("USR"), VarType::String, run.userName);
@@ -541,6 +544,20 @@ struct XmlReturnRun::Impl
         tx.commit();
     }
 };
+
+QStringList linkFileUpdateSql()
+{
+    return {QStringLiteral(" UPDATE REK2_DOG SET XML_FILE = :XML_FILE "),
+            QStringLiteral(" WHERE ID_REK2_ANAL IN (SELECT ID_REK2_ANAL FROM REK2_ANAL WHERE "
+                           "ID_REK2_ZBIR=:ID_REK2_ZBIR) AND XML_FILE IS NULL ")};
+}
+
+QStringList sqliteLinkFileUpdateSql()
+{
+    return {QStringLiteral(" UPDATE REK2_DOG SET XML_FILE = :XML_FILE "),
+            QStringLiteral(" WHERE ID_REK2_ANAL IN (SELECT ID_REK2_ANAL FROM REK2_ANAL WHERE "
+                           "ID_REK2_ZBIR=:ID_REK2_ZBIR) AND +XML_FILE IS NULL ")};
+}
 
 XmlReturnRun::XmlReturnRun(RekContext& ctx)
     : userName(LoginUserName()), computerName(WorkstationName()), ctx_(ctx)

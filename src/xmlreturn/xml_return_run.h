@@ -80,4 +80,12 @@ private:
     XmlRunResult result_;
 };
 
+// Marks the links of a written return's rows (:ID_REK2_ZBIR) with its file
+// (:XML_FILE); links already carrying the file of an earlier return keep it.
+QStringList linkFileUpdateSql();
+// The same for SQLite: "+XML_FILE" keeps its planner off the index of the
+// links' files, which would walk every link without a file instead of the
+// few of the return's rows.
+QStringList sqliteLinkFileUpdateSql();
+
 } // namespace rek2

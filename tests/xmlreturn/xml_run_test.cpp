@@ -1,6 +1,8 @@
 #include "xml_run_fixture.h"
 
 #include "db/error.h"
+#include "db/query.h"
+#include "db/transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -314,4 +316,37 @@ TEST_F(XmlRunFixture, ReturnWithoutPendingRows)
     EXPECT_FALSE(bytes.contains("<AnalyticalDataItem"));
     EXPECT_FALSE(bytes.contains("CorrectionForDocument"));
     EXPECT_EQ(r.files[0], "REK2_KRKG_12_O_103_1901_261130.xml");
+}
+
+// The links' file update as stored (Oracle text through the dialect) and in
+// its SQLite form mark the same links, for a return with a link reported in an
+// earlier file (101), a correction (102) and a return whose rows are all
+// pending (103).
+TEST_F(XmlRunFixture, StoredAndSqliteLinkFileUpdatesAgree)
+{
+    auto linksAfter = [this](int zbir, bool sqliteForm) {
+        Transaction tx(session_);
+        Query q;
+        q.SetSession(&session_);
+        q.SQL = linkFileUpdateSql();
+        if (sqliteForm)
+            q.SetEngineSQL("QSQLITE", sqliteLinkFileUpdateSql());
+        q.DeclareAndSet("ID_REK2_ZBIR", VarType::Integer, zbir);
+        q.DeclareAndSet("XML_FILE", VarType::String, "REK2_NEW.xml");
+        q.Execute();
+        Query links;
+        links.SetSession(&session_);
+        links.SQL =
+            QStringList{"SELECT GROUP_CONCAT(L, ' ') FROM (SELECT ID_REK2_ANAL || '/' || ID_DOG || "
+                        "'/' || COALESCE(XML_FILE, '-') AS L FROM REK2_DOG ORDER BY ID_REK2_ANAL, ID_DOG)"};
+        links.Execute();
+        const QStringList rows{QString::number(q.RowsProcessed()), links.FieldAsString(0)};
+        tx.rollback();
+        return rows;
+    };
+    for (const int zbir : {101, 102, 103}) {
+        const QStringList stored = linksAfter(zbir, false);
+        EXPECT_NE(stored.first(), "0") << zbir;
+        EXPECT_EQ(stored, linksAfter(zbir, true)) << zbir;
+    }
 }
