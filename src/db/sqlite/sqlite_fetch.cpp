@@ -305,12 +305,14 @@ bool sqliteFetchAll(QSqlQuery& q, const std::vector<int>& source, const std::vec
     const int fields = int(source.size());
     EngineOrder keys(order);
     for (;;) {
+        // The keys first: a column's type is only its own before a value
+        // has been converted by reading it as another type.
+        if (!order.empty())
+            keys.add(st);
         const int row = store.appendRow();
         for (int f = 0; f < fields; ++f)
             if (source[size_t(f)] >= 0)
                 storeValue(store, row, f, st, source[size_t(f)]);
-        if (!order.empty())
-            keys.add(st);
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE)
             break;
