@@ -545,18 +545,26 @@ struct XmlReturnRun::Impl
     }
 };
 
-QStringList linkFileUpdateSql()
+namespace {
+
+QStringList linkFileUpdate(const QString& fileColumn)
 {
     return {QStringLiteral(" UPDATE REK2_DOG SET XML_FILE = :XML_FILE "),
             QStringLiteral(" WHERE ID_REK2_ANAL IN (SELECT ID_REK2_ANAL FROM REK2_ANAL WHERE "
-                           "ID_REK2_ZBIR=:ID_REK2_ZBIR) AND XML_FILE IS NULL ")};
+                           "ID_REK2_ZBIR=:ID_REK2_ZBIR) AND ") +
+                fileColumn + QStringLiteral(" IS NULL ")};
+}
+
+} // namespace
+
+QStringList linkFileUpdateSql()
+{
+    return linkFileUpdate(QStringLiteral("XML_FILE"));
 }
 
 QStringList sqliteLinkFileUpdateSql()
 {
-    return {QStringLiteral(" UPDATE REK2_DOG SET XML_FILE = :XML_FILE "),
-            QStringLiteral(" WHERE ID_REK2_ANAL IN (SELECT ID_REK2_ANAL FROM REK2_ANAL WHERE "
-                           "ID_REK2_ZBIR=:ID_REK2_ZBIR) AND +XML_FILE IS NULL ")};
+    return linkFileUpdate(QStringLiteral("+XML_FILE"));
 }
 
 XmlReturnRun::XmlReturnRun(RekContext& ctx)
