@@ -1,6 +1,7 @@
 #include "db/row_cursor.h"
 
 #include "db/dialect.h"
+#include "db/error.h"
 #include "db/session.h"
 #include "db/sql_error.h"
 #include "db/statement_runner.h"
@@ -59,18 +60,35 @@ void RowCursor::Open()
         if (names_[c].compare(QLatin1String("ROWID"), Qt::CaseInsensitive) == 0)
             types_[size_t(c)] = FieldType::Variant;
     scratch_.assign(size_t(rec.count()), QByteArray());
+    std::vector<SortColumn> order;
+    for (const OrderKey& key : readerOrder()) {
+        const int col = rec.indexOf(key.column);
+        if (col < 0)
+            throw DbError(Name + QStringLiteral(": Field '") + key.column + QStringLiteral("' not found"));
+        order.push_back({col, key.nullsLast});
+    }
     std::unique_ptr<RowReader> reader = s.dialect().rowReader(query->q);
     if (!reader)
         reader = std::make_unique<GenericReader>(query->q);
     query_ = std::move(query);
     reader_ = std::move(reader);
+    order_ = std::move(order);
+    outOfOrder_ = false;
 }
 
 bool RowCursor::Next()
 {
     if (!reader_)
         throw DbError(Name + QStringLiteral(": the cursor is not open"));
-    return reader_->next();
+    if (!reader_->next())
+        return false;
+    if (!order_.empty() && !reader_->followsInOrder(order_)) {
+        outOfOrder_ = true;
+        ClearEngineSQL();
+        Close();
+        return false;
+    }
+    return true;
 }
 
 void RowCursor::Close()

@@ -1,6 +1,9 @@
 #pragma once
+#include "db/row_store.h"
+
 #include <QByteArrayView>
 #include <QVariant>
+#include <vector>
 
 namespace rek2 {
 
@@ -20,6 +23,11 @@ public:
     virtual bool utf8(int /*col*/, QByteArrayView& /*out*/) const { return false; }
     // The value when the engine holds it as a number; false otherwise.
     virtual bool number(int /*col*/, double& /*out*/) const { return false; }
+    // Whether the current row comes strictly after the row this was last
+    // called on, by `order` as the engine's own ORDER BY compares values (the
+    // first call: true). Call it before reading the row's values. False also
+    // when the engine cannot tell.
+    virtual bool followsInOrder(const std::vector<SortColumn>& /*order*/) { return false; }
 };
 
 } // namespace rek2

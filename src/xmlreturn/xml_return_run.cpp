@@ -61,6 +61,28 @@ QStringList pendingRowsSql(const QString& where)
     return sql;
 }
 
+// The same rows for SQLite without their order, with the identifier the
+// order ends with. SQLite reads one summary's rows from the index of the
+// summaries' rows in the order of their identifiers, which is the view's
+// order whenever they share their kind of income and dates, as a collected
+// return's rows do: the cursor checks each row and sorts only when not.
+QStringList sqlitePendingRowsSql(const QString& where)
+{
+    QStringList sql = pendingRowsSql(where);
+    sql.removeLast();
+    sql[2] = QStringLiteral(
+        " A.SIF_VRSTE_DOH, A.DATUM_IZP_DIV, A.DATUM_PLC_DVK, A.SFKPN, A.ID_REK2_ANAL FROM REK2_ANAL A ");
+    return sql;
+}
+
+std::vector<OrderKey> pendingRowsOrder()
+{
+    return {{QStringLiteral("SIF_VRSTE_DOH"), true},
+            {QStringLiteral("DATUM_IZP_DIV"), true},
+            {QStringLiteral("DATUM_PLC_DVK"), true},
+            {QStringLiteral("ID_REK2_ANAL"), true}};
+}
+
 QString recipientName(const QString& ime, const QString& priimek, const QString& naziv)
 {
     if ((ime + priimek).trimmed().isEmpty())
@@ -379,6 +401,58 @@ struct XmlReturnRun::Impl
             throw XmlReturnError(problems.join(QLatin1Char('\n')));
     }
 
+    enum class Written { Whole, WriteFailed, OutOfOrder };
+
+    // Writes the document of one return into `out` as the rows are read
+    // (nothing is logged when they did not come in order).
+    Written writeItems(const Summary& z, const ReturnPayer& payer, RowCursor& rows, DurableFile& out)
+    {
+        ReturnWriter writer(out, payer, z.header);
+        rows.Open();
+        const auto col = [&](const char* name) { return rows.FieldIndex(QLatin1String(name)); };
+        const int cDvs = col("DVS"), cIdent = col("IDENT_ST"), cIme = col("IME"), cPriimek = col("PRIIMEK"),
+                  cNaziv = col("NAZIV"), cRez = col("REZ"), cDrz = col("DRZ"), cZniz = col("ZNIZANASTOPNJA"),
+                  cSfdoh = col("SIF_SFDOH"), cBruto = col("BRUTO"), cObr = col("DAV_ODT_OBR"),
+                  cPlc = col("DAV_ODT_PLC"), cTuj = col("DAV_ODT_ODB_TUJ");
+        QString firstRow; // logged once the rows are known to be in order
+        ReturnItem item;
+        while (rows.Next()) {
+            if (writer.itemCount() == 0) {
+                const QString dateFmt = QStringLiteral("dd.MM.yyyy");
+                const auto date = [&](const char* name) {
+                    return coerceToFieldType(rows.Value(col(name)), FieldType::Date)
+                        .toDate()
+                        .toString(dateFmt);
+                };
+                firstRow = QStringLiteral("Analitika za Zbirni ") + QString::number(z.id) + QLatin1Char(' ') +
+                           variantToText(rows.Value(col("SIF_VRSTE_DOH"))) + QStringLiteral(" Dan izp.:") +
+                           date("DATUM_IZP_DIV") + QStringLiteral(" Dan plač. davka:") +
+                           date("DATUM_PLC_DVK") + QStringLiteral(" Šifra kupona:") +
+                           variantToText(rows.Value(col("SFKPN")));
+            }
+            item.dvs = rows.Text(cDvs);
+            item.identSt = rows.Text(cIdent);
+            item.ime = rows.Text(cIme);
+            item.priimek = rows.Text(cPriimek);
+            item.naziv = rows.Text(cNaziv);
+            item.rez = rows.Text(cRez);
+            item.drz = rows.Text(cDrz);
+            item.znizanaStopnja = rows.Text(cZniz);
+            item.sifSfdoh = rows.Text(cSfdoh);
+            item.bruto = rows.Value(cBruto);
+            item.davOdtObr = rows.Value(cObr);
+            item.davOdtPlc = rows.Value(cPlc);
+            item.davOdtOdbTuj = rows.Value(cTuj);
+            writer.addItem(item);
+        }
+        if (rows.OutOfOrder())
+            return Written::OutOfOrder;
+        rows.Close();
+        if (!firstRow.isEmpty())
+            log(firstRow);
+        return writer.finish() ? Written::Whole : Written::WriteFailed;
+    }
+
     // Writes the document of one return under the temporary name beside its
     // final name, its items as the rows are read.
     QString writeReturn(const Summary& z, const ReturnPayer& payer, std::unique_ptr<DurableFile>& file)
@@ -391,68 +465,43 @@ struct XmlReturnRun::Impl
         if (QFileInfo(path).isDir())
             throw XmlReturnError(
                 QStringLiteral("Datoteke %1 ni mogoče zapisati: na njenem mestu je mapa.").arg(path));
-        file = std::make_unique<DurableFile>(journal::temporaryPath(path));
         const auto writeFailed = [&] {
             const QString error = file->errorString();
             file->discard();
             file.reset();
             return XmlReturnError(QStringLiteral("Datoteke %1 ni mogoče zapisati: %2").arg(path, error));
         };
-        if (!file->open())
-            throw writeFailed();
-        try {
-            ReturnWriter writer(*file, payer, z.header);
-            RowCursor rows(QStringLiteral("odsNabor"));
-            rows.SetSession(ctx.session);
-            rows.SQL = pendingRowsSql(QStringLiteral("A.ID_REK2_ZBIR = :ID_REK2_ZBIR"));
-            rows.DeclareAndSet(QStringLiteral("ID_REK2_ZBIR"), VarType::Integer, z.id);
-            rows.Open();
-            const auto col = [&](const char* name) { return rows.FieldIndex(QLatin1String(name)); };
-            const int cDvs = col("DVS"), cIdent = col("IDENT_ST"), cIme = col("IME"),
-                      cPriimek = col("PRIIMEK"), cNaziv = col("NAZIV"), cRez = col("REZ"), cDrz = col("DRZ"),
-                      cZniz = col("ZNIZANASTOPNJA"), cSfdoh = col("SIF_SFDOH"), cBruto = col("BRUTO"),
-                      cObr = col("DAV_ODT_OBR"), cPlc = col("DAV_ODT_PLC"), cTuj = col("DAV_ODT_ODB_TUJ");
-            ReturnItem item;
-            while (rows.Next()) {
-                if (writer.itemCount() == 0) {
-                    const QString dateFmt = QStringLiteral("dd.MM.yyyy");
-                    const auto date = [&](const char* name) {
-                        return coerceToFieldType(rows.Value(col(name)), FieldType::Date)
-                            .toDate()
-                            .toString(dateFmt);
-                    };
-                    log(QStringLiteral("Analitika za Zbirni ") + QString::number(z.id) + QLatin1Char(' ') +
-                        variantToText(rows.Value(col("SIF_VRSTE_DOH"))) + QStringLiteral(" Dan izp.:") +
-                        date("DATUM_IZP_DIV") + QStringLiteral(" Dan plač. davka:") + date("DATUM_PLC_DVK") +
-                        QStringLiteral(" Šifra kupona:") + variantToText(rows.Value(col("SFKPN"))));
-                }
-                item.dvs = rows.Text(cDvs);
-                item.identSt = rows.Text(cIdent);
-                item.ime = rows.Text(cIme);
-                item.priimek = rows.Text(cPriimek);
-                item.naziv = rows.Text(cNaziv);
-                item.rez = rows.Text(cRez);
-                item.drz = rows.Text(cDrz);
-                item.znizanaStopnja = rows.Text(cZniz);
-                item.sifSfdoh = rows.Text(cSfdoh);
-                item.bruto = rows.Value(cBruto);
-                item.davOdtObr = rows.Value(cObr);
-                item.davOdtPlc = rows.Value(cPlc);
-                item.davOdtOdbTuj = rows.Value(cTuj);
-                writer.addItem(item);
-            }
-            rows.Close();
-            if (!writer.finish() || !file->finish())
+        RowCursor rows(QStringLiteral("odsNabor"));
+        rows.SetSession(ctx.session);
+        const QString where = QStringLiteral("A.ID_REK2_ZBIR = :ID_REK2_ZBIR");
+        rows.SQL = pendingRowsSql(where);
+        rows.SetEngineSQL(collect::sqlite::kEngine, sqlitePendingRowsSql(where), pendingRowsOrder());
+        rows.DeclareAndSet(QStringLiteral("ID_REK2_ZBIR"), VarType::Integer, z.id);
+        // Read a second time, sorted, when the rows did not come in order.
+        for (;;) {
+            file = std::make_unique<DurableFile>(journal::temporaryPath(path));
+            if (!file->open())
                 throw writeFailed();
-        } catch (const XmlReturnError&) {
-            throw;
-        } catch (...) {
-            // A database error in the middle: no half file stays behind.
-            if (file) {
-                file->discard();
-                file.reset();
+            try {
+                const Written written = writeItems(z, payer, rows, *file);
+                if (written == Written::OutOfOrder) {
+                    file->discard();
+                    file.reset();
+                    continue;
+                }
+                if (written == Written::WriteFailed || !file->finish())
+                    throw writeFailed();
+            } catch (const XmlReturnError&) {
+                throw;
+            } catch (...) {
+                // A database error in the middle: no half file stays behind.
+                if (file) {
+                    file->discard();
+                    file.reset();
+                }
+                throw;
             }
-            throw;
+            break;
         }
         log(QStringLiteral("Kreiran xml file."));
         return fileName;

@@ -360,6 +360,44 @@ TEST_F(DataSetTest, RowsSortedInMemoryComeInTheEnginesOrder)
         for (int r = 0; r < sorted.RecordCount(); ++r)
             got << sorted.Value(r, sorted.FieldIndex("ID")).toLongLong();
         EXPECT_EQ(got, want) << c.engineOrder;
+
+        // A cursor given the rows unsorted finds them out of order (the
+        // table's order is none of these) and the stored text then sorts
+        // them; given them in that order already, it reads them once. The
+        // keys end with ID, or the tied rows count as out of order.
+        std::vector<OrderKey> keys = c.keys;
+        if (keys.back().column != "ID")
+            keys.push_back({"ID", false});
+        QStringList orderText;
+        for (const OrderKey& key : keys)
+            orderText << key.column + (key.nullsLast ? " NULLS LAST" : " NULLS FIRST");
+        const QString stored = "select O.ID, O.A, O.B, O.D from ORD O order by " + orderText.join(", ");
+        struct Reading
+        {
+            QString engineText;
+            bool outOfOrder;
+        };
+        const Reading readings[] = {{"select O.ID, O.A, O.B, O.D from ORD O", true}, {stored, false}};
+        for (const Reading& reading : readings) {
+            RowCursor cursor;
+            cursor.SetSession(s.get());
+            cursor.SQL = QStringList{stored};
+            cursor.SetEngineSQL(s->engine(), {reading.engineText}, keys);
+            QList<qlonglong> read;
+            bool outOfOrder = false;
+            for (int pass = 0; pass < 2; ++pass) {
+                read.clear();
+                cursor.Open();
+                while (cursor.Next())
+                    read << cursor.Value(0).toLongLong();
+                if (!cursor.OutOfOrder())
+                    break;
+                outOfOrder = true;
+            }
+            EXPECT_EQ(read, want) << c.engineOrder << " / " << reading.engineText.toStdString();
+            EXPECT_EQ(outOfOrder, reading.outOfOrder)
+                << c.engineOrder << " / " << reading.engineText.toStdString();
+        }
     }
 
     DataSet unknown;
@@ -368,6 +406,11 @@ TEST_F(DataSetTest, RowsSortedInMemoryComeInTheEnginesOrder)
     unknown.SetEngineSQL(s->engine(), {"select ID from ORD"}, {{"NOSUCH", false}});
     EXPECT_THROW(unknown.Open(), DbError);
     EXPECT_FALSE(unknown.Active());
+    RowCursor unknownCursor;
+    unknownCursor.SetSession(s.get());
+    unknownCursor.SQL = unknown.SQL;
+    unknownCursor.SetEngineSQL(s->engine(), {"select ID from ORD"}, {{"NOSUCH", false}});
+    EXPECT_THROW(unknownCursor.Open(), DbError);
 }
 
 TEST_F(DataSetTest, ErrorWhileFetchingLeavesTheDataSetClosed)

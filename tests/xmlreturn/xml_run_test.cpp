@@ -318,6 +318,31 @@ TEST_F(XmlRunFixture, ReturnWithoutPendingRows)
     EXPECT_EQ(r.files[0], "REK2_KRKG_12_O_103_1901_261130.xml");
 }
 
+// Rows whose identifiers are not in the view's order (by kind of income,
+// payout date, tax date with the empty one last, identifier) are written in
+// that order all the same, and the first of them is logged once.
+TEST_F(XmlRunFixture, RowsOutOfTheViewsOrderAreWrittenInIt)
+{
+    for (const char* row :
+         {"2999, '22222222', '2026-11-30', '2026-12-05'", "3000, '11111111', '2026-12-01', NULL"})
+        db_.exec(QStringLiteral(
+                     "INSERT INTO REK2_ANAL (ID_REK2_ANAL, DVS, DATUM_IZP_DIV, DATUM_PLC_DVK, ID_REK2_ZBIR, "
+                     "NAZIV, REZ, DRZ, SIF_SFDOH, BRUTO, DAV_ODT_OBR, DAV_ODT_PLC, DAV_ODT_ODB_TUJ, "
+                     "SIF_VRSTE_DOH, STATUS) VALUES (") +
+                 row + ", 103, 'Ime', 'R', 'SI', '5400', 10, 2, 2, 0, '1901', 'O')");
+    openGrids();
+    const XmlRunResult r = runXml({103});
+    ASSERT_EQ(r.files.size(), 1);
+    const QByteArray bytes = readAll(xmlFolder() + r.files[0]);
+    const qsizetype first = bytes.indexOf("22222222"), second = bytes.indexOf("45678901"),
+                    third = bytes.indexOf("11111111");
+    EXPECT_TRUE(first > 0 && first < second && second < third) << bytes.toStdString();
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_ANAL_HST WHERE ID_REK2_ZBIR = 103").toInt(), 3);
+    EXPECT_EQ(logText().count("Analitika za Zbirni 103 1901 Dan izp.:30.11.2026 Dan plač. davka:05.12.2026"),
+              1);
+    EXPECT_EQ(logText().count("Analitika za Zbirni"), 1);
+}
+
 // The links' file update as stored (Oracle text through the dialect) and in
 // its SQLite form mark the same links, for a return with a link reported in an
 // earlier file (101), a correction (102) and a return whose rows are all

@@ -12,6 +12,7 @@
 #include <numeric>
 #include <sqlite3.h>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace rek2 {
@@ -118,6 +119,42 @@ void storeValue(RowStore& store, int row, int f, sqlite3_stmt* st, int col)
     storeGeneric(store, row, f, st, col);
 }
 
+// The place of a value's storage class in SQLite's ORDER BY: NULL first (or
+// after all with NULLS LAST), then numbers of both kinds, texts, blobs.
+enum : quint8 { kNull, kNumber, kText, kBlob, kLast };
+
+quint8 keyKind(sqlite3_stmt* st, const SortColumn& key)
+{
+    switch (sqlite3_column_type(st, key.column)) {
+    case SQLITE_NULL:
+        return key.nullsLast ? kLast : kNull;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return kNumber;
+    case SQLITE_TEXT:
+        return kText;
+    default:
+        return kBlob;
+    }
+}
+
+// A number key. Integers are exact below 2^53, which is every number this
+// system keeps; above, two of them may compare equal, never the wrong way round.
+double keyNumber(sqlite3_stmt* st, int col)
+{
+    return sqlite3_column_type(st, col) == SQLITE_INTEGER ? double(sqlite3_column_int64(st, col))
+                                                          : sqlite3_column_double(st, col);
+}
+
+// A text or blob key, compared byte by byte (the BINARY collation).
+std::string_view keyBytes(sqlite3_stmt* st, int col, quint8 kind)
+{
+    const char* data = kind == kText ? reinterpret_cast<const char*>(sqlite3_column_text(st, col))
+                                     : static_cast<const char*>(sqlite3_column_blob(st, col));
+    const int size = sqlite3_column_bytes(st, col);
+    return data ? std::string_view(data, size_t(size)) : std::string_view("", 0); // an empty blob
+}
+
 // The sort keys of the rows read, taken from the engine's values so that
 // the order is the one SQLite's ORDER BY gives: by storage class (NULL,
 // numbers, texts, blobs; NULL after all with NULLS LAST), numbers by value,
@@ -133,32 +170,21 @@ public:
         for (size_t k = 0; k < order_.size(); ++k) {
             Key& key = keys_[k];
             const int col = order_[k].column;
-            switch (sqlite3_column_type(st, col)) {
-            case SQLITE_NULL:
-                key.kind.push_back(order_[k].nullsLast ? kLast : kNull);
+            const quint8 kind = keyKind(st, order_[k]);
+            key.kind.push_back(kind);
+            switch (kind) {
+            case kNumber:
+                key.value.push_back(keyNumber(st, col));
+                break;
+            case kText:
+            case kBlob: {
+                const std::string_view bytes = keyBytes(st, col, kind);
+                key.value.push_back(key.idOf(bytes.data(), int(bytes.size())));
+                break;
+            }
+            default:
                 key.value.push_back(0);
                 break;
-            case SQLITE_INTEGER:
-                // Exact below 2^53, which is every number this system keeps.
-                key.kind.push_back(kNumber);
-                key.value.push_back(double(sqlite3_column_int64(st, col)));
-                break;
-            case SQLITE_FLOAT:
-                key.kind.push_back(kNumber);
-                key.value.push_back(sqlite3_column_double(st, col));
-                break;
-            case SQLITE_TEXT: {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-                key.kind.push_back(kText);
-                key.value.push_back(key.idOf(text, sqlite3_column_bytes(st, col)));
-                break;
-            }
-            default: {
-                const auto* blob = static_cast<const char*>(sqlite3_column_blob(st, col));
-                key.kind.push_back(kBlob);
-                key.value.push_back(key.idOf(blob, sqlite3_column_bytes(st, col)));
-                break;
-            }
             }
         }
     }
@@ -185,7 +211,6 @@ public:
     }
 
 private:
-    enum : quint8 { kNull, kNumber, kText, kBlob, kLast };
     struct Key
     {
         std::vector<quint8> kind;
@@ -196,8 +221,6 @@ private:
 
         int idOf(const char* data, int size)
         {
-            if (!data) // an empty blob
-                data = "";
             if (lastId >= 0 && last.size() == size_t(size) && std::equal(last.begin(), last.end(), data))
                 return lastId;
             last.assign(data, size_t(size));
@@ -273,10 +296,45 @@ public:
             type == SQLITE_INTEGER ? double(sqlite3_column_int64(st_, col)) : sqlite3_column_double(st_, col);
         return true;
     }
+    bool followsInOrder(const std::vector<SortColumn>& order) override
+    {
+        current_.resize(order.size());
+        int compared = 0; // the previous row against this one
+        for (size_t k = 0; k < order.size(); ++k) {
+            Key& key = current_[k];
+            key.kind = keyKind(st_, order[k]);
+            key.number = key.kind == kNumber ? keyNumber(st_, order[k].column) : 0;
+            if (key.kind == kText || key.kind == kBlob)
+                key.bytes.assign(keyBytes(st_, order[k].column, key.kind));
+            else
+                key.bytes.clear();
+            if (compared == 0 && !previous_.empty())
+                compared = compare(previous_[k], key);
+        }
+        const bool follows = previous_.empty() || compared < 0;
+        previous_.swap(current_);
+        return follows;
+    }
 
 private:
+    struct Key
+    {
+        quint8 kind = kNull;
+        double number = 0;
+        std::string bytes;
+    };
+    static int compare(const Key& a, const Key& b)
+    {
+        if (a.kind != b.kind)
+            return a.kind < b.kind ? -1 : 1;
+        if (a.number != b.number)
+            return a.number < b.number ? -1 : 1;
+        // std::string compares byte by byte as unsigned, as memcmp does.
+        return a.bytes.compare(b.bytes);
+    }
     sqlite3_stmt* st_;
     bool first_ = true;
+    std::vector<Key> previous_, current_;
 };
 
 } // namespace
