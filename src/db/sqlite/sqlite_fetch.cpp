@@ -123,11 +123,11 @@ void storeValue(RowStore& store, int row, int f, sqlite3_stmt* st, int col)
 // after all with NULLS LAST), then numbers of both kinds, texts, blobs.
 enum : quint8 { kNull, kNumber, kText, kBlob, kLast };
 
-quint8 keyKind(sqlite3_stmt* st, const SortColumn& key)
+quint8 keyKind(sqlite3_value* v, bool nullsLast)
 {
-    switch (sqlite3_column_type(st, key.column)) {
+    switch (sqlite3_value_type(v)) {
     case SQLITE_NULL:
-        return key.nullsLast ? kLast : kNull;
+        return nullsLast ? kLast : kNull;
     case SQLITE_INTEGER:
     case SQLITE_FLOAT:
         return kNumber;
@@ -140,18 +140,17 @@ quint8 keyKind(sqlite3_stmt* st, const SortColumn& key)
 
 // A number key. Integers are exact below 2^53, which is every number this
 // system keeps; above, two of them may compare equal, never the wrong way round.
-double keyNumber(sqlite3_stmt* st, int col)
+double keyNumber(sqlite3_value* v)
 {
-    return sqlite3_column_type(st, col) == SQLITE_INTEGER ? double(sqlite3_column_int64(st, col))
-                                                          : sqlite3_column_double(st, col);
+    return sqlite3_value_type(v) == SQLITE_INTEGER ? double(sqlite3_value_int64(v)) : sqlite3_value_double(v);
 }
 
 // A text or blob key, compared byte by byte (the BINARY collation).
-std::string_view keyBytes(sqlite3_stmt* st, int col, quint8 kind)
+std::string_view keyBytes(sqlite3_value* v, quint8 kind)
 {
-    const char* data = kind == kText ? reinterpret_cast<const char*>(sqlite3_column_text(st, col))
-                                     : static_cast<const char*>(sqlite3_column_blob(st, col));
-    const int size = sqlite3_column_bytes(st, col);
+    const char* data = kind == kText ? reinterpret_cast<const char*>(sqlite3_value_text(v))
+                                     : static_cast<const char*>(sqlite3_value_blob(v));
+    const int size = sqlite3_value_bytes(v);
     return data ? std::string_view(data, size_t(size)) : std::string_view("", 0); // an empty blob
 }
 
@@ -169,16 +168,16 @@ public:
     {
         for (size_t k = 0; k < order_.size(); ++k) {
             Key& key = keys_[k];
-            const int col = order_[k].column;
-            const quint8 kind = keyKind(st, order_[k]);
+            sqlite3_value* v = sqlite3_column_value(st, order_[k].column);
+            const quint8 kind = keyKind(v, order_[k].nullsLast);
             key.kind.push_back(kind);
             switch (kind) {
             case kNumber:
-                key.value.push_back(keyNumber(st, col));
+                key.value.push_back(keyNumber(v));
                 break;
             case kText:
             case kBlob: {
-                const std::string_view bytes = keyBytes(st, col, kind);
+                const std::string_view bytes = keyBytes(v, kind);
                 key.value.push_back(key.idOf(bytes.data(), int(bytes.size())));
                 break;
             }
@@ -279,41 +278,47 @@ public:
         throw DbError(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(st_))));
     }
     QVariant value(int col) const override { return asQtValue(st_, col); }
+    // One look-up of the column's value, then its type and bytes from it.
     bool utf8(int col, QByteArrayView& out) const override
     {
-        if (sqlite3_column_type(st_, col) != SQLITE_TEXT)
+        sqlite3_value* v = sqlite3_column_value(st_, col);
+        if (sqlite3_value_type(v) != SQLITE_TEXT)
             return false;
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st_, col));
-        out = QByteArrayView(text, sqlite3_column_bytes(st_, col));
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        out = QByteArrayView(text, sqlite3_value_bytes(v));
         return true;
     }
     bool number(int col, double& out) const override
     {
-        const int type = sqlite3_column_type(st_, col);
+        sqlite3_value* v = sqlite3_column_value(st_, col);
+        const int type = sqlite3_value_type(v);
         if (type != SQLITE_INTEGER && type != SQLITE_FLOAT)
             return false;
-        out =
-            type == SQLITE_INTEGER ? double(sqlite3_column_int64(st_, col)) : sqlite3_column_double(st_, col);
+        out = type == SQLITE_INTEGER ? double(sqlite3_value_int64(v)) : sqlite3_value_double(v);
         return true;
     }
     bool followsInOrder(const std::vector<SortColumn>& order) override
     {
-        current_.resize(order.size());
-        int compared = 0; // the previous row against this one
+        const bool first = previous_.empty();
+        previous_.resize(order.size());
+        int compared = first ? -1 : 0; // the previous row against this one
         for (size_t k = 0; k < order.size(); ++k) {
-            Key& key = current_[k];
-            key.kind = keyKind(st_, order[k]);
-            key.number = key.kind == kNumber ? keyNumber(st_, order[k].column) : 0;
-            if (key.kind == kText || key.kind == kBlob)
-                key.bytes.assign(keyBytes(st_, order[k].column, key.kind));
-            else
-                key.bytes.clear();
-            if (compared == 0 && !previous_.empty())
-                compared = compare(previous_[k], key);
+            sqlite3_value* v = sqlite3_column_value(st_, order[k].column);
+            Key key{keyKind(v, order[k].nullsLast), 0, {}};
+            if (key.kind == kNumber)
+                key.number = keyNumber(v);
+            else if (key.kind == kText || key.kind == kBlob)
+                key.bytes = keyBytes(v, key.kind);
+            KeptKey& kept = previous_[k];
+            if (compared == 0)
+                compared = compare(kept, key);
+            // Kept for the next row; most often the same text as before.
+            kept.kind = key.kind;
+            kept.number = key.number;
+            if (kept.bytes != key.bytes)
+                kept.bytes.assign(key.bytes);
         }
-        const bool follows = previous_.empty() || compared < 0;
-        previous_.swap(current_);
-        return follows;
+        return compared < 0;
     }
 
 private:
@@ -321,20 +326,26 @@ private:
     {
         quint8 kind = kNull;
         double number = 0;
+        std::string_view bytes; // the engine's, until the next row
+    };
+    struct KeptKey
+    {
+        quint8 kind = kNull;
+        double number = 0;
         std::string bytes;
     };
-    static int compare(const Key& a, const Key& b)
+    static int compare(const KeptKey& a, const Key& b)
     {
         if (a.kind != b.kind)
             return a.kind < b.kind ? -1 : 1;
         if (a.number != b.number)
             return a.number < b.number ? -1 : 1;
-        // std::string compares byte by byte as unsigned, as memcmp does.
-        return a.bytes.compare(b.bytes);
+        // Byte by byte as unsigned, as memcmp does.
+        return std::string_view(a.bytes).compare(b.bytes);
     }
     sqlite3_stmt* st_;
     bool first_ = true;
-    std::vector<Key> previous_, current_;
+    std::vector<KeptKey> previous_; // the keys of the row before
 };
 
 } // namespace
