@@ -147,11 +147,28 @@ QString personFilter(bool bruto)
     return bruto ? QStringLiteral(" AND O.SFSOS='F'") : QStringLiteral(" AND (O.SFSOS='F' %SFSOS%)");
 }
 
+// Whether any payout of the period still has a link of the kind that
+// payoutRows looks for per payout, asked once for the whole statement: when
+// the day was collected before, every link is in its row and no payout's
+// links are read at all. The links not yet in a row are found by their
+// index, one range at a time (an OR of the two would gather them all first).
+QString pendingPayoutLink()
+{
+    const QString link = QStringLiteral(
+        "EXISTS(SELECT 1 FROM REK2_DOG LP WHERE %1 AND +LP.DURS_ID_DOK IS NULL AND +LP.XML_FILE IS NULL AND "
+        "EXISTS(SELECT 1 FROM DOG DP WHERE DP.IDDOG=LP.ID_DOG AND DP.DAN>=:DatumOd AND DP.DAN<=:DatumDo AND "
+        "DP.SFPDG IN ('=','@')))");
+    return QStringLiteral(" AND (") + link.arg(QStringLiteral("LP.ID_REK2_ANAL IS NULL")) +
+           QStringLiteral(" OR ") + link.arg(QStringLiteral("LP.ID_REK2_ANAL<=0")) + QStringLiteral(")");
+}
+
 QString payoutRows(bool bruto)
 {
     return innerColumns(bruto, false) + innerFrom(bruto, false) +
+           QStringLiteral(" WHERE D.DAN>=:DatumOd AND D.DAN<=:DatumDo AND D.SFPDG IN ('=','@')") +
+           // Asked before the payout's own links are read.
+           pendingPayoutLink() +
            QStringLiteral(
-               " WHERE D.DAN>=:DatumOd AND D.DAN<=:DatumDo AND D.SFPDG IN ('=','@')"
                // Follows from the tests of the links in payoutStatus (a
                // pending link of the right kind that is in no row yet), but
                // needs only the payout: a payout already in its row is passed
