@@ -85,21 +85,32 @@ void CollectionRun::cleanUp()
     Query q;
     q.SetSession(ctx_.session);
 
-    q.SQL = QStringList{unlinkSurvivorsSql()};
+    // All three statements act only on links without a document number whose
+    // event is gone. Usually there is none, and each of them would read every
+    // link to find that out: one look settles it for the three.
+    q.SQL = QStringList{vanishedLinkSql()};
     q.Execute();
-    logCount(QStringLiteral("1.0. UPDATE REK2_DOG"), q.RowsProcessed(), unlinkSurvivorsSql());
+    const bool vanished = q.RowCount() > 0;
+    q.Close();
 
-    q.SQL = QStringList{cleanupAnalSql()};
-    q.Execute();
-    logCount(QStringLiteral("1.1. DELETE FROM REK2_ANAL"), q.RowsProcessed(), cleanupAnalSql());
-
-    q.SQL = QStringList{cleanupDogSql()};
+    const QString deleteDogSqlite = QStringLiteral(
+        " delete from rek2_dog where NOT EXISTS(select D.iddog from dog D where D.IDDOG=rek2_dog.id_dog) "
+        "and nvl(length(durs_id_dok), 0) = 0 ");
+    auto run = [&](const QString& label, const QString& sql, const QString& sqliteSql) {
+        int count = 0;
+        if (vanished) {
+            q.SQL = QStringList{sql};
+            if (!sqliteSql.isEmpty())
+                q.SetEngineSQL(sqlite::kEngine, {sqliteSql});
+            q.Execute();
+            count = q.RowsProcessed();
+        }
+        logCount(label, count, sql);
+    };
+    run(QStringLiteral("1.0. UPDATE REK2_DOG"), unlinkSurvivorsSql(), QString());
+    run(QStringLiteral("1.1. DELETE FROM REK2_ANAL"), cleanupAnalSql(), QString());
     // SQLite takes no alias on the table of a DELETE.
-    q.SetEngineSQL(sqlite::kEngine,
-                   {QStringLiteral(" delete from rek2_dog where NOT EXISTS(select D.iddog from dog D where "
-                                   "D.IDDOG=rek2_dog.id_dog) and nvl(length(durs_id_dok), 0) = 0 ")});
-    q.Execute();
-    logCount(QStringLiteral("1.2. DELETE FROM REK2_DOG"), q.RowsProcessed(), cleanupDogSql());
+    run(QStringLiteral("1.2. DELETE FROM REK2_DOG"), cleanupDogSql(), deleteDogSqlite);
     tx.commit();
 }
 

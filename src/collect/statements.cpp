@@ -458,6 +458,13 @@ QString cleanupDogSql()
         "nvl(length(R.durs_id_dok), 0) = 0 ");
 }
 
+QString vanishedLinkSql()
+{
+    return QStringLiteral(
+        "select 1 from rek2_DOG R where nvl(length(R.durs_id_dok), 0) = 0 and NOT EXISTS(select iddog from "
+        "dog D where D.IDDOG=R.id_dog)");
+}
+
 QString residenceFilter(const Settings& s)
 {
     if (s.T2S && !s.FHasBrutoDiv)

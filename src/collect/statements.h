@@ -30,6 +30,10 @@ const QStringList& odsNaborREK2();
 // Clean-up of links whose registry events vanished (steps 1.1 and 1.2).
 QString cleanupAnalSql();
 QString cleanupDogSql();
+// A row when some link without a document number lost its event: without
+// one, neither clean-up statement nor the unlinking before them can change
+// a row.
+QString vanishedLinkSql();
 
 // Placeholder texts.
 QString residenceFilter(const Settings& s);      // %OSB.SFDRZ%
