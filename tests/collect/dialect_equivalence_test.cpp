@@ -7,7 +7,9 @@
 #include "db/sqlite/collect_statements.h"
 #include "db/transaction.h"
 #include "returns/working_statements.h"
+#include "support/test_engine.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace rek2;
@@ -299,4 +301,68 @@ TEST(CollectDialect, StoredAndHandWrittenReassignmentsAgree)
     const QString stored = reassign(false);
     EXPECT_TRUE(stored.contains(":77") && stored.contains(":5")) << stored.toStdString();
     EXPECT_EQ(reassign(true), stored);
+}
+
+// The link update as SQLite runs it (rows looked up per link) and as
+// PostgreSQL runs it (one join, spelled here for SQLite) link the same links
+// to the same rows and count the same links: a holder without a tax number,
+// a tax paid on a later day, a link matching two rows, a link whose row is
+// outside this run's summaries, a link without its event, links already
+// linked, unlinked as 0 and as null; in both variants.
+TEST(CollectDialect, LookedUpAndJoinedLinkUpdatesAgree)
+{
+    REK2_SQLITE_ONLY();
+    for (const bool bruto : {false, true}) {
+        SCOPED_TRACE(bruto ? "gross dividends" : "standard");
+        CollectFixture f;
+        f.ctx.settings.FHasBrutoDiv = bruto;
+        f.ctx.settings.SfDogDvcOdt = bruto ? "601" : "";
+        f.ctx.settings.FREK_5700_neRez = true; // Hans Müller, without a tax number
+        f.period(QDate(2009, 6, 1), QDate(2009, 7, 10));
+        CollectionRun run(f.ctx);
+        run.bNaborClick();
+        const QString ids = run.summaryIds();
+        auto rowOf = [&](int event, const char* kind = "D") {
+            return f.scalar(
+                QString("SELECT ID_REK2_ANAL FROM REK2_DOG WHERE ID_DOG = %1 AND DAVCNI_ODTEGLJAJ = '%2'")
+                    .arg(event)
+                    .arg(kind));
+        };
+        const QString hans = rowOf(1004), later = rowOf(1012);
+        // A second row equal to Ana's, one of Bor's rows in no summary of the
+        // run, one event gone.
+        f.db.exec("CREATE TABLE COPY AS SELECT * FROM REK2_ANAL WHERE ID_REK2_ANAL = " + rowOf(1001));
+        f.db.exec("UPDATE COPY SET ID_REK2_ANAL = 9001");
+        f.db.exec("INSERT INTO REK2_ANAL SELECT * FROM COPY");
+        f.db.exec("UPDATE REK2_ANAL SET ID_REK2_ZBIR = 999 WHERE ID_REK2_ANAL = " + rowOf(1006));
+        f.db.exec("DELETE FROM DOG WHERE IDDOG = 1007");
+        // Links to be linked again, as 0 or as null; one stays as it is.
+        f.db.exec(
+            "CREATE TABLE LINKS AS SELECT ROWID AS RID, (CASE WHEN ID_DOG = 1002 THEN ID_REK2_ANAL WHEN "
+            "ID_DOG % 2 = 1 THEN NULL ELSE 0 END) AS ID_REK2_ANAL FROM REK2_DOG");
+
+        auto link = [&](const QString& text) {
+            f.db.exec("UPDATE REK2_DOG SET ID_REK2_ANAL = (SELECT L.ID_REK2_ANAL FROM LINKS L WHERE L.RID = "
+                      "REK2_DOG.ROWID)");
+            Query q;
+            q.SetSession(&f.session);
+            q.SQL = linkUpdateSql(f.ctx.settings, ids).split('\n');
+            q.SetEngineSQL(sqlite::kEngine, text.split('\n'));
+            q.Execute();
+            return QString::number(q.RowsProcessed()) + " " +
+                   f.scalar(
+                       "SELECT GROUP_CONCAT(ID_DOG || ':' || DAVCNI_ODTEGLJAJ || ':' || IFNULL(ID_REK2_ANAL, "
+                       "'null'), ' ') FROM (SELECT * FROM REK2_DOG ORDER BY ROWID)");
+        };
+        const QString joined = link(sqlite::linkUpdateJoined(f.ctx.settings, ids));
+        EXPECT_EQ(link(sqlite::linkUpdate(f.ctx.settings, ids)).toStdString(), joined.toStdString());
+        const QStringList links = joined.section(' ', 1).split(' ');
+        EXPECT_TRUE(links.contains("1001:D:-1")) << joined.toStdString();
+        EXPECT_TRUE(links.contains("1004:D:" + hans)) << joined.toStdString(); // no tax number
+        EXPECT_FALSE(links.filter(QRegularExpression("^1006:D:(0|null)$")).isEmpty()) << joined.toStdString();
+        EXPECT_FALSE(links.filter(QRegularExpression("^1007:D:(0|null)$")).isEmpty()) << joined.toStdString();
+        if (!bruto) { // tax paid later
+            EXPECT_TRUE(links.contains("1012:D:" + later)) << joined.toStdString();
+        }
+    }
 }

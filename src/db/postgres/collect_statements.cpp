@@ -24,7 +24,7 @@ QString spelled(QString text)
 
 QString linkUpdate(const Settings& s, const QString& ids)
 {
-    return spelled(sqlite::linkUpdate(s, ids));
+    return spelled(sqlite::linkUpdateJoined(s, ids));
 }
 
 QString analyticStatement(const QString& oracleText)

@@ -15,7 +15,7 @@ namespace rek2::collect::postgres {
 // The engine these texts are for (Session::engine()).
 inline const QString kEngine = QStringLiteral("QPSQL");
 
-// See collect::sqlite::linkUpdate (the ambiguity check is the same text).
+// See collect::sqlite::linkUpdateJoined (the ambiguity check is the same text).
 QString linkUpdate(const Settings& s, const QString& ids);
 
 // The analytic statement (Oracle's text, rewritten as usual) with its rows

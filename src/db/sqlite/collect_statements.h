@@ -47,6 +47,9 @@ QString analyticStatement(const Settings& s);
 // kAmbiguousLink instead; the caller looks for those with linkAmbiguity()
 // and fails the step, rolling the update back.
 QString linkUpdate(const Settings& s, const QString& ids);
+// The same links matched by one join of all unlinked links with all the
+// summaries' rows, grouped per link: the form PostgreSQL runs.
+QString linkUpdateJoined(const Settings& s, const QString& ids);
 QString linkUpdateUnmatched();
 constexpr int kAmbiguousLink = -1;
 QString linkAmbiguity();
