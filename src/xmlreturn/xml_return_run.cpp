@@ -25,7 +25,9 @@
 #include <QSet>
 #include <QSysInfo>
 
+#include <array>
 #include <cmath>
+#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -93,6 +95,36 @@ QString recipientName(const QString& ime, const QString& priimek, const QString&
 qint64 cents(double amount)
 {
     return std::llround(amount * 100.0);
+}
+
+// The texts and amounts of a pending row that are checked, in the order their
+// problems are listed.
+const char* const kCheckedTexts[] = {"IDENT_ST", "IME", "PRIIMEK", "NAZIV", "REZ", "DRZ", "SIF_SFDOH"};
+const char* const kCheckedAmounts[] = {"BRUTO", "DAV_ODT_OBR", "DAV_ODT_PLC", "DAV_ODT_ODB_TUJ"};
+using CheckedTexts = std::array<QByteArrayView, std::size(kCheckedTexts)>;
+using CheckedAmounts = std::array<QVariant, std::size(kCheckedAmounts)>;
+
+// Checks one pending row, each value as the file will carry it: `problem`
+// gets the start of the message of each problem (the caller names the row).
+template <typename Problem>
+void checkRow(QByteArrayView dvs, const CheckedTexts& texts, const CheckedAmounts& amounts, Problem&& problem)
+{
+    if (!dvs.isEmpty() && !xml::readWholeNumber(dvs))
+        problem(kInvalidTaxNumber + QString::fromUtf8(dvs));
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        if (!xml::xmlCanCarry(texts[i]))
+            problem(kInvalidCharacter + QStringLiteral("podatku ") + QLatin1String(kCheckedTexts[i]));
+    for (std::size_t i = 0; i < amounts.size(); ++i) {
+        const QVariant& v = amounts[i];
+        if (v.isNull())
+            continue;
+        const double amount = v.typeId() == QMetaType::Double
+                                  ? v.toDouble()
+                                  : coerceToFieldType(v, FieldType::Float).toDouble();
+        if (!amountFitsReturn(amount))
+            problem(kInvalidAmount + QLatin1String(kCheckedAmounts[i]) + QStringLiteral(" (") +
+                    QString::number(amount) + QStringLiteral(")"));
+    }
 }
 
 } // namespace
@@ -290,47 +322,37 @@ struct XmlReturnRun::Impl
         const auto col = [&](const char* name) { return rows.FieldIndex(QLatin1String(name)); };
         const int cZbir = col("ID_REK2_ZBIR"), cDvs = col("DVS"), cIme = col("IME"),
                   cPriimek = col("PRIIMEK"), cNaziv = col("NAZIV");
-        const char* const textColumns[] = {"IDENT_ST", "IME", "PRIIMEK", "NAZIV", "REZ", "DRZ", "SIF_SFDOH"};
-        const char* const amountColumns[] = {"BRUTO", "DAV_ODT_OBR", "DAV_ODT_PLC", "DAV_ODT_ODB_TUJ"};
-        std::vector<int> textCols, amountCols;
-        for (const char* column : textColumns)
-            textCols.push_back(col(column));
-        for (const char* column : amountColumns)
-            amountCols.push_back(col(column));
+        std::array<int, std::size(kCheckedTexts)> textCols;
+        std::array<int, std::size(kCheckedAmounts)> amountCols;
+        for (std::size_t i = 0; i < textCols.size(); ++i)
+            textCols[i] = col(kCheckedTexts[i]);
+        for (std::size_t i = 0; i < amountCols.size(); ++i)
+            amountCols[i] = col(kCheckedAmounts[i]);
         const auto person = [&] {
             return QStringLiteral(" za osebo ") +
                    recipientName(rows.Value(cIme).toString(), rows.Value(cPriimek).toString(),
                                  rows.Value(cNaziv).toString()) +
                    QStringLiteral(" (zbirni %1)").arg(rows.Value(cZbir).toLongLong());
         };
+        CheckedTexts texts;
+        CheckedAmounts amounts;
         while (rows.Next()) {
-            const QByteArrayView dvs = rows.Text(cDvs);
-            if (!dvs.isEmpty() && !xml::readWholeNumber(dvs))
-                problems << kInvalidTaxNumber + QString::fromUtf8(dvs) + person();
-            for (std::size_t i = 0; i < textCols.size(); ++i)
-                if (!xml::xmlCanCarry(rows.Text(textCols[i])))
-                    problems << kInvalidCharacter + QStringLiteral("podatku ") +
-                                    QLatin1String(textColumns[i]) + person();
-            for (std::size_t i = 0; i < amountCols.size(); ++i) {
-                const QVariant v = rows.Value(amountCols[i]);
-                if (v.isNull())
-                    continue;
-                const double amount = v.typeId() == QMetaType::Double
-                                          ? v.toDouble()
-                                          : coerceToFieldType(v, FieldType::Float).toDouble();
-                if (!amountFitsReturn(amount))
-                    problems << kInvalidAmount + QLatin1String(amountColumns[i]) + QStringLiteral(" (") +
-                                    QString::number(amount) + QStringLiteral(")") + person();
-            }
+            for (std::size_t i = 0; i < texts.size(); ++i)
+                texts[i] = rows.Text(textCols[i]);
+            for (std::size_t i = 0; i < amounts.size(); ++i)
+                amounts[i] = rows.Value(amountCols[i]);
+            checkRow(rows.Text(cDvs), texts, amounts, [&](const QString& p) { problems << p + person(); });
         }
         rows.Close();
     }
 
-    // Everything the files will carry must be writable before any file
-    // exists: every tax number reads as a whole number, every text is one
+    // Everything the files will carry must be writable before any return is
+    // written: every tax number reads as a whole number, every text is one
     // XML can carry, every amount is a finite number that fits the form's
-    // field. All offending values are reported at once, each naming its row.
-    void checkReturns(const std::vector<Summary>& chosen, bool payerOk)
+    // field. All offending values are reported at once, each naming its row
+    // (throws XmlReturnError). True when the rows of the first return are
+    // still to be checked, as its file is written (writeReturn).
+    bool checkReturns(const std::vector<Summary>& chosen, bool payerOk)
     {
         QStringList problems;
         if (!payerOk)
@@ -376,36 +398,52 @@ struct XmlReturnRun::Impl
                                     QString::number(value.toDouble()) + QStringLiteral(") zbirnega zapisa") +
                                     where;
         }
-        if (!ids.isEmpty()) {
-            // The rows are read in any order first (no sorting of a large
-            // day); only when some row has a problem are they read again in
-            // the order of the analytic view, so that the message lists the
-            // problems in the order the operator sees the rows.
-            QStringList rowProblems;
-            bool clean = false;
+        // The rows are read in any order first (no sorting of a large day);
+        // only when some row has a problem are they read again in the order
+        // of the analytic view, so that the message lists the problems in the
+        // order the operator sees the rows. When nothing else is wrong, the
+        // rows of the first return are left to be checked as its file is
+        // written, so that they are read once.
+        const bool deferFirst = problems.isEmpty();
+        const QList<int> read = deferFirst ? ids.mid(1) : ids;
+        bool clean = read.isEmpty();
+        QStringList rowProblems;
+        if (!clean) {
             try {
-                checkRows(ids, false, rowProblems);
+                checkRows(read, false, rowProblems);
                 clean = rowProblems.isEmpty();
             } catch (const DbError&) {
                 // The ordered reading below meets the same fault first where
                 // the operator would.
             }
-            if (!clean) {
-                rowProblems.clear();
-                checkRows(ids, true, rowProblems);
-            }
-            problems << rowProblems;
         }
+        if (!clean) {
+            refuseRows(ids, problems);
+            return false; // every row was read, none has a problem
+        }
+        if (!problems.isEmpty())
+            throw XmlReturnError(problems.join(QLatin1Char('\n')));
+        return deferFirst;
+    }
 
+    // Throws the problems of the summaries' pending rows, read in the order
+    // of the view, after `problems`; returns when there are none at all.
+    void refuseRows(const QList<int>& ids, QStringList problems)
+    {
+        QStringList rowProblems;
+        checkRows(ids, true, rowProblems);
+        problems << rowProblems;
         if (!problems.isEmpty())
             throw XmlReturnError(problems.join(QLatin1Char('\n')));
     }
 
-    enum class Written { Whole, WriteFailed, OutOfOrder };
+    enum class Written { Whole, WriteFailed, OutOfOrder, Refused };
 
     // Writes the document of one return into `out` as the rows are read
-    // (nothing is logged when they did not come in order).
-    Written writeItems(const Summary& z, const ReturnPayer& payer, RowCursor& rows, DurableFile& out)
+    // (nothing is logged unless it is written whole). With `check`, each row
+    // is checked before it is written: Refused at the first that fails.
+    Written writeItems(const Summary& z, const ReturnPayer& payer, RowCursor& rows, DurableFile& out,
+                       bool check)
     {
         ReturnWriter writer(out, payer, z.header);
         rows.Open();
@@ -443,6 +481,18 @@ struct XmlReturnRun::Impl
             item.davOdtObr = rows.Value(cObr);
             item.davOdtPlc = rows.Value(cPlc);
             item.davOdtOdbTuj = rows.Value(cTuj);
+            if (check) {
+                bool fits = true;
+                checkRow(
+                    item.dvs,
+                    {item.identSt, item.ime, item.priimek, item.naziv, item.rez, item.drz, item.sifSfdoh},
+                    {item.bruto, item.davOdtObr, item.davOdtPlc, item.davOdtOdbTuj},
+                    [&](const QString&) { fits = false; });
+                if (!fits) {
+                    rows.Close();
+                    return Written::Refused;
+                }
+            }
             writer.addItem(item);
         }
         if (rows.OutOfOrder())
@@ -454,8 +504,11 @@ struct XmlReturnRun::Impl
     }
 
     // Writes the document of one return under the temporary name beside its
-    // final name, its items as the rows are read.
-    QString writeReturn(const Summary& z, const ReturnPayer& payer, std::unique_ptr<DurableFile>& file)
+    // final name, its items as the rows are read. With `check`, its rows are
+    // checked as they are read; when one fails, nothing stays on disk and the
+    // name is empty.
+    QString writeReturn(const Summary& z, const ReturnPayer& payer, std::unique_ptr<DurableFile>& file,
+                        bool check)
     {
         // The file stays open (and locked) until it is renamed into place;
         // an older file of the final name is not touched before the return
@@ -483,10 +536,12 @@ struct XmlReturnRun::Impl
             if (!file->open())
                 throw writeFailed();
             try {
-                const Written written = writeItems(z, payer, rows, *file);
-                if (written == Written::OutOfOrder) {
+                const Written written = writeItems(z, payer, rows, *file, check);
+                if (written == Written::OutOfOrder || written == Written::Refused) {
                     file->discard();
                     file.reset();
+                    if (written == Written::Refused)
+                        return QString();
                     continue;
                 }
                 if (written == Written::WriteFailed || !file->finish())
@@ -659,8 +714,7 @@ XmlRunResult XmlReturnRun::run()
     payer.responsiblePerson = ctx.settings.responsiblePerson();
     payer.phone = ctx.settings.responsiblePhone();
     payer.t2s = ctx.settings.T2S;
-    if (!chosen.empty())
-        d.checkReturns(chosen, payerNumber.has_value());
+    const bool checkFirst = !chosen.empty() && d.checkReturns(chosen, payerNumber.has_value());
 
     // The grids no longer show what is in the tables once a return moved.
     const auto closeGrids = [&] {
@@ -676,7 +730,17 @@ XmlRunResult XmlReturnRun::run()
             if (ctx.op)
                 ctx.op->ProcessEvents();
             std::unique_ptr<DurableFile> file;
-            const QString fileName = d.writeReturn(z, payer, file);
+            QString fileName = d.writeReturn(z, payer, file, checkFirst && &z == &chosen.front());
+            if (fileName.isEmpty()) {
+                // A row of the first return cannot go into its file: every
+                // such row is listed, as by the check before any file. When
+                // none is found any more (changed meanwhile), it is written.
+                QList<int> ids;
+                for (const Summary& c : chosen)
+                    ids << c.id;
+                d.refuseRows(ids, {});
+                fileName = d.writeReturn(z, payer, file, false);
+            }
             if (afterFileWritten)
                 afterFileWritten(z.id);
             try {

@@ -222,6 +222,41 @@ INSTANTIATE_TEST_SUITE_P(
                  "Od datuma izplačila je minilo več kot 365 dni (404)"}),
     [](const ::testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
 
+// The rows of the first return are checked as its file is written, the
+// others before: a bad row in either stops the run all the same, listing the
+// rows in the view's order, with no file left and nothing changed.
+TEST_F(XmlRunFixture, BadRowsOfAnyReturnStopTheRunBeforeAnyFile)
+{
+    const QString first = "Neveljavna davčna številka: Z9 za osebo Žužemberk (zbirni 101)";
+    const QString second = "Neveljavna davčna številka: Q1 za osebo Miha Zupan (zbirni 103)";
+    const struct
+    {
+        const char* dvs1004;
+        const char* dvs3001;
+        QStringList expected;
+    } cases[] = {
+        {"Z9", "45678901", {first}},
+        {"34567890", "Q1", {second}},
+        {"Z9", "Q1", {first, second}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected.join(" / ").toStdString());
+        db_.exec(QStringLiteral("UPDATE REK2_ANAL SET DVS = '%1' WHERE ID_REK2_ANAL = 1004").arg(c.dvs1004));
+        db_.exec(QStringLiteral("UPDATE REK2_ANAL SET DVS = '%1' WHERE ID_REK2_ANAL = 3001").arg(c.dvs3001));
+        openGrids();
+        try {
+            runXml({101, 103});
+            ADD_FAILURE() << "no error";
+        } catch (const XmlReturnError& e) {
+            EXPECT_EQ(e.message().split('\n'), c.expected);
+        }
+        EXPECT_TRUE(folderEntries().isEmpty());
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_ZBIR").toInt(), 3);
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_DOG WHERE XML_FILE IS NOT NULL").toInt(), 1);
+        EXPECT_FALSE(logText().contains("Kreiran xml file."));
+    }
+}
+
 // Which summaries are written: the selected ones or all; one without the
 // document it refers to is skipped with a warning.
 TEST_F(XmlRunFixture, ChoiceAndQualification)
