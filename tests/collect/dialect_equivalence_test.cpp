@@ -116,9 +116,11 @@ TEST(CollectDialect, RecollectedDayGivesRowsOnlyForPendingLinks)
     f.period(QDate(2009, 6, 1), QDate(2009, 6, 15));
     const char* const pending[] = {
         nullptr,
-        "UPDATE REK2_DOG SET ID_REK2_ANAL = 0 WHERE ROWID = (SELECT MAX(L.ROWID) FROM REK2_DOG L JOIN DOG D "
+        "UPDATE REK2_DOG SET ID_REK2_ANAL = 0 WHERE ID_DOG = (SELECT MAX(L.ID_DOG) FROM REK2_DOG L JOIN DOG "
+        "D "
         "ON D.IDDOG = L.ID_DOG WHERE D.SFPDG = '=')",
-        "UPDATE REK2_DOG SET ID_REK2_ANAL = NULL WHERE ROWID = (SELECT MIN(L.ROWID) FROM REK2_DOG L JOIN DOG "
+        "UPDATE REK2_DOG SET ID_REK2_ANAL = NULL WHERE ID_DOG = (SELECT MIN(L.ID_DOG) FROM REK2_DOG L JOIN "
+        "DOG "
         "D ON D.IDDOG = L.ID_DOG WHERE D.SFPDG = '=')",
     };
     for (const char* again : pending) {
