@@ -19,7 +19,7 @@ public:
     // The value as Qt's driver would hand it out.
     virtual QVariant value(int col) const = 0;
     // The value's UTF-8 bytes when the engine holds it as text (valid until
-    // next()); false otherwise.
+    // next()), or nothing when it is NULL; false otherwise.
     virtual bool utf8(int /*col*/, QByteArrayView& /*out*/) const { return false; }
     // The value when the engine holds it as a number; false otherwise.
     virtual bool number(int /*col*/, double& /*out*/) const { return false; }

@@ -282,7 +282,12 @@ public:
     bool utf8(int col, QByteArrayView& out) const override
     {
         sqlite3_value* v = sqlite3_column_value(st_, col);
-        if (sqlite3_value_type(v) != SQLITE_TEXT)
+        const int type = sqlite3_value_type(v);
+        if (type == SQLITE_NULL) {
+            out = QByteArrayView();
+            return true;
+        }
+        if (type != SQLITE_TEXT)
             return false;
         const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
         out = QByteArrayView(text, sqlite3_value_bytes(v));
