@@ -15,17 +15,6 @@ namespace {
 
 const QString kShortDate = QStringLiteral("dd.MM.yyyy");
 
-QDate toDate(const QVariant& v)
-{
-    if (v.isNull())
-        return {};
-    if (v.typeId() == QMetaType::QDate)
-        return v.toDate();
-    if (v.typeId() == QMetaType::QDateTime)
-        return v.toDateTime().date();
-    return QDate::fromString(v.toString().left(10), Qt::ISODate);
-}
-
 QString shortDate(const QDate& d)
 {
     return d.isValid() ? d.toString(kShortDate) : QString();
@@ -74,19 +63,20 @@ std::vector<AnalyticRow> readSource(DataSet& source)
     rows.reserve(size_t(n));
     for (int r = 0; r < n; ++r) {
         AnalyticRow a;
-        a.id = source.Value(r, cId).toInt();
-        a.idZbir = source.Value(r, cZbir).toInt();
-        const QVariant kpn = source.Value(r, cKpn);
-        a.sfkpn = kpn.isNull() ? QVariant() : QVariant(kpn.toLongLong());
-        a.sfvp = source.Value(r, cVp).toString();
-        a.sifVrsteDoh = source.Value(r, cVrs).toString();
-        a.datumIzp = toDate(source.Value(r, cIzp));
-        a.datumPlcDvk = toDate(source.Value(r, cPlc));
-        a.rez = source.Value(r, cRez).toString();
-        a.znizanaStopnja = cZnz >= 0 ? source.Value(r, cZnz).toString() : QString();
-        a.bruto = source.Value(r, cBruto).toDouble();
-        a.davOdtObr = source.Value(r, cObr).toDouble();
-        a.davOdtOdbTuj = source.Value(r, cTuj).toDouble();
+        a.id = int(qlonglong(source.NumberValue(r, cId)));
+        a.idZbir = int(qlonglong(source.NumberValue(r, cZbir)));
+        bool noCoupon = true;
+        const double kpn = source.NumberValue(r, cKpn, &noCoupon);
+        a.sfkpn = noCoupon ? QVariant() : QVariant(qlonglong(kpn));
+        a.sfvp = source.TextValue(r, cVp);
+        a.sifVrsteDoh = source.TextValue(r, cVrs);
+        a.datumIzp = source.DateValue(r, cIzp);
+        a.datumPlcDvk = source.DateValue(r, cPlc);
+        a.rez = source.TextValue(r, cRez);
+        a.znizanaStopnja = cZnz >= 0 ? source.TextValue(r, cZnz) : QString();
+        a.bruto = source.NumberValue(r, cBruto);
+        a.davOdtObr = source.NumberValue(r, cObr);
+        a.davOdtOdbTuj = source.NumberValue(r, cTuj);
         rows.push_back(std::move(a));
     }
     return rows;

@@ -9,6 +9,8 @@
 #include "db/sql_tokens.h"
 #include "db/statement_runner.h"
 
+#include <cmath>
+
 #include <QSqlDriver>
 #include <QSqlRecord>
 #include <QSqlResult>
@@ -468,6 +470,51 @@ QVariant DataSet::Value(int row, int field) const
     if (row == current_ && (state_ == DataSetState::Edit || state_ == DataSetState::Insert))
         return d_->buffer[size_t(field)];
     return d_->store.value(d_->physical(row), field);
+}
+
+bool DataSet::storedAs(int row, int field, FieldType type, FieldType other) const
+{
+    if (!Active() || row < 0 || row >= int(d_->view.size()) || field < 0 || field >= FieldCount())
+        return false;
+    if (row == current_ && (state_ == DataSetState::Edit || state_ == DataSetState::Insert))
+        return false;
+    const FieldType stored = d_->store.columnType(field);
+    return stored == type || stored == other;
+}
+
+double DataSet::NumberValue(int row, int field, bool* null) const
+{
+    if (storedAs(row, field, FieldType::Integer, FieldType::Float)) {
+        const double v = d_->store.number(d_->physical(row), field);
+        if (null)
+            *null = std::isnan(v);
+        return std::isnan(v) ? 0.0 : v;
+    }
+    const QVariant value = Value(row, field);
+    if (null)
+        *null = value.isNull();
+    return value.toDouble();
+}
+
+QDate DataSet::DateValue(int row, int field) const
+{
+    if (storedAs(row, field, FieldType::Date, FieldType::Date))
+        return d_->store.day(d_->physical(row), field);
+    const QVariant v = Value(row, field);
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().date();
+    return QDate::fromString(v.toString().left(10), Qt::ISODate);
+}
+
+QString DataSet::TextValue(int row, int field) const
+{
+    if (storedAs(row, field, FieldType::String, FieldType::String))
+        return d_->store.text(d_->physical(row), field);
+    return Value(row, field).toString();
 }
 
 QString DataSet::DisplayText(int row, int field) const

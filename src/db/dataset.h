@@ -93,6 +93,12 @@ public:
     // Values of any visible row, for views (no current-row change).
     QVariant Value(int row, int field) const;
     QString DisplayText(int row, int field) const;
+    // Value(row, field) as a number (0 when NULL, which `null` tells), a day
+    // (invalid when NULL; a text is read as an ISO date) or a text, taken
+    // from the rows read without a QVariant: for readers of every row.
+    double NumberValue(int row, int field, bool* null = nullptr) const;
+    QDate DateValue(int row, int field) const;
+    QString TextValue(int row, int field) const;
 
     // Editing
     void Edit();
@@ -129,6 +135,7 @@ public:
     void setCurrentValue(int field, const QVariant& v);
 
 private:
+    bool storedAs(int row, int field, FieldType type, FieldType other) const;
     void releaseFields();
     void calculateRow(int physicalRow);
     void rebuildView();

@@ -116,22 +116,35 @@ QVariant RowStore::value(int row, int col) const
         const qint32 jd = c.days[r];
         return jd == kNoDay ? QVariant() : QVariant(QDate::fromJulianDay(jd));
     }
-    case FieldType::String: {
-        const TextRef t = c.texts[r];
-        if (t.length == kNullText)
+    case FieldType::String:
+        if (c.texts[r].length == kNullText)
             return {};
-        // A code read on every row is decoded once, when first stored.
-        if (!c.sharedText.isEmpty()) {
-            const auto it = c.sharedText.constFind(t.offset);
-            if (it != c.sharedText.cend())
-                return *it;
-        }
-        return QString::fromUtf8(c.arena.data() + t.offset, qsizetype(t.length));
-    }
+        return text(row, col);
     case FieldType::Variant:
         return c.other[r];
     }
     return {};
+}
+
+QDate RowStore::day(int row, int col) const
+{
+    const qint32 jd = cols_[size_t(col)].days[size_t(row)];
+    return jd == kNoDay ? QDate() : QDate::fromJulianDay(jd);
+}
+
+QString RowStore::text(int row, int col) const
+{
+    const Column& c = cols_[size_t(col)];
+    const TextRef t = c.texts[size_t(row)];
+    if (t.length == kNullText)
+        return {};
+    // A code read on every row is decoded once, when first stored.
+    if (!c.sharedText.isEmpty()) {
+        const auto it = c.sharedText.constFind(t.offset);
+        if (it != c.sharedText.cend())
+            return *it;
+    }
+    return QString::fromUtf8(c.arena.data() + t.offset, qsizetype(t.length));
 }
 
 RowStore::TextRef RowStore::store(Column& c, const QString& s)

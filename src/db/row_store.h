@@ -37,6 +37,13 @@ public:
     void squeeze();
 
     QVariant value(int row, int col) const;
+    // The same values without a QVariant, for readers of many rows: a
+    // number column's value (NaN = NULL), a date column's day (invalid =
+    // NULL), a text column's text (null = NULL). Each must match the
+    // column's type.
+    double number(int row, int col) const { return cols_[size_t(col)].nums[size_t(row)]; }
+    QDate day(int row, int col) const;
+    QString text(int row, int col) const;
     // `v` must already have the column's type (see coerceToFieldType).
     void setValue(int row, int col, const QVariant& v);
 

@@ -38,6 +38,17 @@ protected:
             out << ds.FieldByName("naziv")->AsString();
         return out;
     }
+    // The typed reads give what Value() gives, converted.
+    void expectTypedReadsAgree(int r, int c)
+    {
+        const QVariant v = ds.Value(r, c);
+        bool null = false;
+        EXPECT_EQ(ds.NumberValue(r, c, &null), v.toDouble()) << "row " << r << " column " << c;
+        EXPECT_EQ(null, v.isNull()) << "row " << r << " column " << c;
+        EXPECT_EQ(ds.TextValue(r, c), v.toString()) << "row " << r << " column " << c;
+        if (ds.Fields(c)->DataType() == FieldType::Date)
+            EXPECT_EQ(ds.DateValue(r, c), v.toDate()) << "row " << r << " column " << c;
+    }
     TempDatabase db;
     std::unique_ptr<Session> s;
     DataSet ds{"odsNabor"};
@@ -68,6 +79,27 @@ TEST_F(DataSetTest, OpensWholeResultWithTypedFields)
     ds.Last();
     EXPECT_TRUE(ds.FieldByName("BRUTO")->IsNull());
     EXPECT_EQ(ds.FieldByName("BRUTO")->AsFloat(), 0.0);
+}
+
+// Typed reads of every row give the values read, NULLs included; the row
+// being edited gives its edited values.
+TEST_F(DataSetTest, TypedReadsGiveTheValuesOfTheRows)
+{
+    ds.Open();
+    for (int r = 0; r < ds.RecordCount(); ++r)
+        for (int c = 0; c < 6; ++c)
+            expectTypedReadsAgree(r, c);
+    EXPECT_EQ(ds.DateValue(1, ds.FieldIndex("DATUM")), QDate(2026, 12, 2));
+    EXPECT_FALSE(ds.DateValue(2, ds.FieldIndex("DATUM")).isValid());
+    ds.First();
+    ds.Next();
+    ds.Edit();
+    ds.FieldByName("BRUTO")->SetAsFloat(9);
+    ds.FieldByName("NAZIV")->SetAsString("Zajc");
+    EXPECT_EQ(ds.NumberValue(1, ds.FieldIndex("BRUTO")), 9);
+    EXPECT_EQ(ds.TextValue(1, ds.FieldIndex("NAZIV")), "Zajc");
+    ds.Cancel();
+    EXPECT_EQ(ds.TextValue(1, ds.FieldIndex("NAZIV")), "Čeh");
 }
 
 TEST_F(DataSetTest, DefinedFieldsComeFirstWithTheirDisplayProperties)
@@ -294,6 +326,7 @@ TEST_F(DataSetTest, FetchedValuesMatchTheDriverValuesConverted)
         for (int c = 0; c < 7; ++c) {
             const QVariant want = coerceToFieldType(q.value(c), ds.Fields(c)->DataType());
             EXPECT_EQ(ds.Value(r, c), want) << "row " << r << " column " << c;
+            expectTypedReadsAgree(r, c);
         }
     EXPECT_EQ(ds.Value(1, 1), QVariant(3LL));
     EXPECT_TRUE(ds.Value(1, 3).isNull()); // the empty text is NULL
