@@ -127,14 +127,26 @@ void DataSet::Open()
         }
         order.push_back({col, key.nullsLast});
     }
+    std::vector<LookedUpColumn> lookups;
+    for (const LookupColumn& lookup : readerLookups()) {
+        LookedUpColumn looked{rec.indexOf(lookup.column), {}, lookup.sql};
+        for (const QString& key : lookup.keys)
+            looked.keys.push_back(rec.indexOf(key));
+        if (looked.column < 0 || std::count(looked.keys.begin(), looked.keys.end(), -1) > 0) {
+            releaseFields();
+            throw DbError(Name + QStringLiteral(": Field '") + lookup.column + QLatin1Char(',') +
+                          lookup.keys.join(QLatin1Char(',')) + QStringLiteral("' not found"));
+        }
+        lookups.push_back(std::move(looked));
+    }
 
     std::vector<FieldType> storeTypes;
     for (auto& f : fields_)
         storeTypes.push_back(f->DataType());
     d_->store.reset(storeTypes);
     try {
-        if (!s.dialect().fetchAll(q, source, order, d_->store)) {
-            if (!order.empty())
+        if (!s.dialect().fetchAll(q, source, order, lookups, d_->store)) {
+            if (!order.empty() || !lookups.empty())
                 throw DbError(Name + QStringLiteral(": this engine cannot sort the rows it reads"));
             while (q.next()) {
                 const int r = d_->store.appendRow();

@@ -56,6 +56,14 @@ public:
     {
         setEngineSQLOrdered(engine, lines, std::move(order));
     }
+    // The same, with columns the text leaves empty (NULL) and the dataset
+    // looks up itself for each row read, once per different set of keys: a
+    // value that a long statement would compute again and again.
+    void SetEngineSQL(const QString& engine, const QStringList& lines, std::vector<OrderKey> order,
+                      std::vector<LookupColumn> lookups)
+    {
+        setEngineSQLOrdered(engine, lines, std::move(order), std::move(lookups));
+    }
 
     // Opening and closing
     void Open(); // throws DbError; on failure the dataset stays closed

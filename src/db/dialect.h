@@ -86,9 +86,11 @@ public:
     // as coerceToFieldType makes it. False when this engine has no faster
     // way than reading through `q` one value at a time; the caller does that.
     // With `order`, the rows are then sorted by those result columns as the
-    // engine's ORDER BY would sort them (equal rows in the order read).
+    // engine's ORDER BY would sort them (equal rows in the order read). The
+    // `lookups` columns are filled by their statements.
     virtual bool fetchAll(QSqlQuery& /*q*/, const std::vector<int>& /*source*/,
-                          const std::vector<SortColumn>& /*order*/, RowStore& /*store*/) const
+                          const std::vector<SortColumn>& /*order*/,
+                          const std::vector<LookedUpColumn>& /*lookups*/, RowStore& /*store*/) const
     {
         return false;
     }

@@ -17,6 +17,15 @@ struct SortColumn
     bool nullsLast = false;
 };
 
+// A result column that the reader looks up itself with `sql` from the
+// row's values of the result columns `keys` (see LookupColumn).
+struct LookedUpColumn
+{
+    int column = 0;
+    std::vector<int> keys;
+    QString sql;
+};
+
 // The rows of a dataset, kept column by column in typed arrays, so 100,000
 // rows of a few dozen columns cost little more than their values: numbers
 // as doubles (NaN = NULL), dates as day numbers, texts as UTF-8 in one

@@ -17,10 +17,10 @@ void Statement::SetEngineOracleSQL(const QString& engine, const QStringList& lin
 }
 
 void Statement::setEngineSQLOrdered(const QString& engine, const QStringList& lines,
-                                    std::vector<OrderKey> order)
+                                    std::vector<OrderKey> order, std::vector<LookupColumn> lookups)
 {
-    engineSql_.insert(engine,
-                      {SQL.join(QLatin1Char('\n')), lines.join(QLatin1Char('\n')), false, std::move(order)});
+    engineSql_.insert(engine, {SQL.join(QLatin1Char('\n')), lines.join(QLatin1Char('\n')), false,
+                               std::move(order), std::move(lookups)});
 }
 
 const Statement::EngineText* Statement::engineTextInEffect(Session& s) const
@@ -33,6 +33,12 @@ std::vector<OrderKey> Statement::readerOrder() const
 {
     const EngineText* own = engineTextInEffect(session());
     return own ? own->order : std::vector<OrderKey>();
+}
+
+std::vector<LookupColumn> Statement::readerLookups() const
+{
+    const EngineText* own = engineTextInEffect(session());
+    return own ? own->lookups : std::vector<LookupColumn>();
 }
 
 Session& Statement::session() const

@@ -18,6 +18,17 @@ struct OrderKey
     bool nullsLast = false;
 };
 
+// A result column whose value a dataset looks up itself as it reads each
+// row (see DataSet::SetEngineSQL): `sql` gives it from the row's values of
+// the result columns `keys`, bound as ?1, ?2... exactly as the engine holds
+// them; it runs once for each different set of them.
+struct LookupColumn
+{
+    QString column;
+    QStringList keys;
+    QString sql;
+};
+
 // What a query and a dataset share: the session, the statement text as lines
 // (sent joined with "\n"), the declared variables and optional hand-written
 // engine texts.
@@ -69,10 +80,13 @@ protected:
 
     // The same as SetEngineSQL, for a text whose rows the reader sorts by
     // `order` (datasets only).
-    void setEngineSQLOrdered(const QString& engine, const QStringList& lines, std::vector<OrderKey> order);
+    void setEngineSQLOrdered(const QString& engine, const QStringList& lines, std::vector<OrderKey> order,
+                             std::vector<LookupColumn> lookups = {});
     // The order the text that runs on the session's engine leaves to the
     // reader; empty when the text orders its rows itself.
     std::vector<OrderKey> readerOrder() const;
+    // The columns that text leaves to the reader to look up.
+    std::vector<LookupColumn> readerLookups() const;
 
 private:
     struct EngineText
@@ -81,6 +95,7 @@ private:
         QString engineText;
         bool rewrite = false; // engineText is in Oracle's dialect too
         std::vector<OrderKey> order;
+        std::vector<LookupColumn> lookups;
     };
     const EngineText* engineTextInEffect(Session& s) const;
     Session* session_ = nullptr;

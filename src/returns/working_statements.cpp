@@ -59,7 +59,7 @@ void openAnalyticWorking(DataSet& ds, const QDate& datumOd, const QDate& datumDo
     ds.Close();
     ds.SQL = analyticWorkingStatement(idZbir);
     ds.SetEngineSQL(sqlite::kWorkingEngine, sqlite::analyticWorkingStatement(idZbir),
-                    sqlite::analyticWorkingOrder());
+                    sqlite::analyticWorkingOrder(), sqlite::analyticWorkingLookups());
     ds.DeclareVariable(QStringLiteral("DATUMOD"), VarType::Date);
     ds.DeclareVariable(QStringLiteral("DATUMDO"), VarType::Date);
     ds.SetVariable(QStringLiteral("DatumOd"), datumOd);

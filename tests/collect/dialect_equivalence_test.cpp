@@ -251,6 +251,10 @@ TEST(CollectDialect, StoredAndHandWrittenAnalyticWorkingStatementsAgree)
             ds.Open();
         }
         QStringList out;
+        QStringList types;
+        for (int c = 0; c < ds.FieldCount(); ++c)
+            types << ds.Fields(c)->FieldName() + ":" + QString::number(int(ds.Fields(c)->DataType()));
+        out << types.join('|');
         for (int r = 0; r < ds.RecordCount(); ++r) {
             QStringList values;
             for (int c = 0; c < ds.FieldCount(); ++c)
@@ -260,7 +264,7 @@ TEST(CollectDialect, StoredAndHandWrittenAnalyticWorkingStatementsAgree)
         return out;
     };
     const QStringList all = rows(std::nullopt, false);
-    ASSERT_GE(all.size(), 10);
+    ASSERT_GE(all.size(), 11);
     EXPECT_EQ(rows(std::nullopt, true), all);
     EXPECT_TRUE(all.join('\n').contains("Stopnja=20|", Qt::CaseInsensitive)) << all.join('\n').toStdString();
     EXPECT_TRUE(all.join('\n').contains("Stopnja=25|", Qt::CaseInsensitive));
@@ -270,6 +274,11 @@ TEST(CollectDialect, StoredAndHandWrittenAnalyticWorkingStatementsAgree)
     const int idZbir = f.scalar("SELECT MIN(ID_REK2_ZBIR) FROM REK2_ANAL WHERE ID_REK2_ZBIR > 0").toInt();
     EXPECT_FALSE(rows(idZbir, false).isEmpty());
     EXPECT_EQ(rows(idZbir, true), rows(idZbir, false));
+
+    // A second rate row for a day the rows use is an error in both.
+    f.db.exec("INSERT INTO DVK_STP SELECT * FROM DVK_STP WHERE STOPNJA = 20");
+    EXPECT_THROW(rows(std::nullopt, false), DbError);
+    EXPECT_THROW(rows(std::nullopt, true), DbError);
 }
 
 // A group's re-assignment as stored (IN lists of literals, here cut at two)

@@ -194,9 +194,9 @@ public:
     }
 
     bool fetchAll(QSqlQuery& q, const std::vector<int>& source, const std::vector<SortColumn>& order,
-                  RowStore& store) const override
+                  const std::vector<LookedUpColumn>& lookups, RowStore& store) const override
     {
-        return sqliteFetchAll(q, source, order, store);
+        return sqliteFetchAll(q, source, order, lookups, store);
     }
     std::unique_ptr<RowReader> rowReader(QSqlQuery& q) const override { return sqliteRowReader(q); }
 

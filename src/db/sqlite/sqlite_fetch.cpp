@@ -250,6 +250,106 @@ private:
     std::vector<Key> keys_;
 };
 
+// The looked-up columns of the rows read: each statement is prepared once
+// and run once for each different set of key values, which are bound as the
+// engine holds them (type and bytes), so the result is what the same
+// look-up written into the row's statement would give.
+class Lookups
+{
+public:
+    Lookups(sqlite3* db, const std::vector<LookedUpColumn>& lookups, const std::vector<int>& source) : db_(db)
+    {
+        for (const LookedUpColumn& l : lookups) {
+            Lookup one{&l, -1, nullptr, {}};
+            for (size_t f = 0; f < source.size(); ++f)
+                if (source[f] == l.column)
+                    one.field = int(f);
+            if (one.field >= 0)
+                lookups_.push_back(std::move(one));
+        }
+    }
+    ~Lookups()
+    {
+        for (Lookup& l : lookups_)
+            sqlite3_finalize(l.statement);
+    }
+    Lookups(const Lookups&) = delete;
+    Lookups& operator=(const Lookups&) = delete;
+
+    void fill(sqlite3_stmt* st, RowStore& store, int row)
+    {
+        for (Lookup& l : lookups_) {
+            key_.clear();
+            for (const int col : l.spec->keys)
+                appendKey(st, col);
+            auto it = l.values.find(key_);
+            if (it == l.values.end())
+                it = l.values.emplace(key_, lookUp(l, st)).first;
+            if (!it->second.isNull())
+                store.setValue(row, l.field, coerceToFieldType(it->second, store.columnType(l.field)));
+        }
+    }
+
+private:
+    struct Lookup
+    {
+        const LookedUpColumn* spec;
+        int field;
+        sqlite3_stmt* statement;
+        std::unordered_map<std::string, QVariant> values;
+    };
+
+    void appendKey(sqlite3_stmt* st, int col)
+    {
+        const int type = sqlite3_column_type(st, col);
+        key_.push_back(char(type));
+        if (type == SQLITE_NULL)
+            return;
+        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+            const qint64 i = sqlite3_column_int64(st, col);
+            const double d = sqlite3_column_double(st, col);
+            key_.append(reinterpret_cast<const char*>(type == SQLITE_INTEGER ? static_cast<const void*>(&i)
+                                                                             : static_cast<const void*>(&d)),
+                        8);
+            return;
+        }
+        const auto* data = static_cast<const char*>(
+            type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(st, col))
+                                : sqlite3_column_blob(st, col));
+        const int n = sqlite3_column_bytes(st, col);
+        key_.append(reinterpret_cast<const char*>(&n), sizeof n);
+        if (n > 0)
+            key_.append(data, size_t(n));
+    }
+
+    QVariant lookUp(Lookup& l, sqlite3_stmt* st)
+    {
+        const auto fail = [this] { throw DbError(QString::fromUtf8(sqlite3_errmsg(db_))); };
+        if (!l.statement) {
+            const QByteArray sql = l.spec->sql.toUtf8();
+            if (sqlite3_prepare_v2(db_, sql.constData(), int(sql.size()), &l.statement, nullptr) != SQLITE_OK)
+                fail();
+        }
+        sqlite3_reset(l.statement);
+        for (size_t k = 0; k < l.spec->keys.size(); ++k)
+            if (sqlite3_bind_value(l.statement, int(k) + 1, sqlite3_column_value(st, l.spec->keys[k])) !=
+                SQLITE_OK)
+                fail();
+        const int rc = sqlite3_step(l.statement);
+        if (rc == SQLITE_DONE)
+            return {};
+        if (rc != SQLITE_ROW)
+            fail();
+        QVariant value = asQtValue(l.statement, 0);
+        sqlite3_reset(l.statement);
+        return value;
+    }
+
+    sqlite3* db_;
+    std::vector<Lookup> lookups_;
+    std::string key_;
+};
+
 sqlite3_stmt* statementOf(QSqlQuery& q)
 {
     const QVariant h = q.result() ? q.result()->handle() : QVariant();
@@ -364,7 +464,7 @@ std::unique_ptr<RowReader> sqliteRowReader(QSqlQuery& q)
 }
 
 bool sqliteFetchAll(QSqlQuery& q, const std::vector<int>& source, const std::vector<SortColumn>& order,
-                    RowStore& store)
+                    const std::vector<LookedUpColumn>& lookups, RowStore& store)
 {
     const QVariant h = q.result() ? q.result()->handle() : QVariant();
     if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3_stmt*") != 0)
@@ -378,6 +478,7 @@ bool sqliteFetchAll(QSqlQuery& q, const std::vector<int>& source, const std::vec
         return true;
     const int fields = int(source.size());
     EngineOrder keys(order);
+    Lookups looked(sqlite3_db_handle(st), lookups, source);
     for (;;) {
         // The keys first: a column's type is only its own before a value
         // has been converted by reading it as another type.
@@ -387,6 +488,7 @@ bool sqliteFetchAll(QSqlQuery& q, const std::vector<int>& source, const std::vec
         for (int f = 0; f < fields; ++f)
             if (source[size_t(f)] >= 0)
                 storeValue(store, row, f, st, source[size_t(f)]);
+        looked.fill(st, store, row);
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE)
             break;

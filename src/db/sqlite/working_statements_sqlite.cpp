@@ -4,31 +4,11 @@ namespace rek2::sqlite {
 
 QStringList analyticWorkingStatement(std::optional<int> idZbir)
 {
-    const QString period = QStringLiteral(
-        "((A.DATUM_IZP_DIV>=:DatumOd AND A.DATUM_IZP_DIV<=:DatumDo AND ((A.DATUM_PLC_DVK IS NULL OR "
-        "(A.DATUM_IZP_DIV=A.DATUM_PLC_DVK)))) OR (A.DATUM_PLC_DVK>=:DatumOd AND A.DATUM_PLC_DVK<=:DatumDo))");
     QStringList sql;
-    // The coupons and payout days of the period, and the rate of each pair,
-    // computed as the Oracle text does per row (a second rate row or coupon
-    // row is the same error there).
-    sql << QStringLiteral("WITH Q AS MATERIALIZED (SELECT DISTINCT A.SFKPN, A.DATUM_IZP_DIV FROM REK2_ANAL A "
-                          "WHERE ") +
-               period + QStringLiteral("),");
+    sql << QStringLiteral("select A.*, NULL as Stopnja, A.ROWID AS ROWID FROM REK2_ANAL A");
     sql << QStringLiteral(
-        "T AS MATERIALIZED (SELECT Q.SFKPN, Q.DATUM_IZP_DIV, (SELECT rek2_single(D.STOPNJA) FROM DVK_STP D "
-        "WHERE D.DAN = (SELECT MAX(DAN) FROM DVK_STP WHERE DAN <= Q.DATUM_IZP_DIV AND TIP = D.TIP AND SFDRZ "
-        "= D.SFDRZ) AND D.TIP = (SELECT rek2_single(K.SFOBR) FROM KPN K JOIN SFVP S ON S.SFVP = K.SFVP JOIN "
-        "OSB O ON O.SFOSB = S.SFOSBIZD WHERE K.SFKPN = Q.SFKPN) AND D.SFDRZ = (SELECT NVL(O.SFDRZDVK, "
-        "O.SFDRZ) FROM KPN K JOIN SFVP S ON S.SFVP = K.SFVP JOIN OSB O ON O.SFOSB = S.SFOSBIZD WHERE K.SFKPN "
-        "= Q.SFKPN)) AS STOPNJA FROM Q)");
-    // The rate is a scalar look-up rather than a join, so that the rows are
-    // read by one loop that needs the period's test only in the index
-    // searches; T has one row per coupon and day (a coupon-less row finds
-    // none, as it matched none in the join).
-    sql << QStringLiteral(
-        "select A.*, (SELECT T.STOPNJA FROM T WHERE T.SFKPN = A.SFKPN AND T.DATUM_IZP_DIV = "
-        "A.DATUM_IZP_DIV) as Stopnja, A.ROWID AS ROWID FROM REK2_ANAL A");
-    sql << QStringLiteral(" WHERE ") + period;
+        " WHERE ((A.DATUM_IZP_DIV>=:DatumOd AND A.DATUM_IZP_DIV<=:DatumDo AND ((A.DATUM_PLC_DVK IS NULL OR "
+        "(A.DATUM_IZP_DIV=A.DATUM_PLC_DVK)))) OR (A.DATUM_PLC_DVK>=:DatumOd AND A.DATUM_PLC_DVK<=:DatumDo))");
     // A row not yet written, or without events: each looked up by the row's
     // identifier instead of listing every unwritten event's row first.
     sql << QStringLiteral(
@@ -38,6 +18,22 @@ QStringList analyticWorkingStatement(std::optional<int> idZbir)
     if (idZbir)
         sql << QStringLiteral(" AND A.ID_REK2_ZBIR=") + QString::number(*idZbir);
     return sql;
+}
+
+std::vector<LookupColumn> analyticWorkingLookups()
+{
+    // The rate of a row's coupon on its payout day, as the Oracle text
+    // computes it per row (a second rate row or coupon row is the same
+    // error there); a row without a coupon or day finds none.
+    return {
+        {QStringLiteral("Stopnja"),
+         {QStringLiteral("SFKPN"), QStringLiteral("DATUM_IZP_DIV")},
+         QStringLiteral(
+             "SELECT (SELECT rek2_single(D.STOPNJA) FROM DVK_STP D WHERE D.DAN = (SELECT MAX(DAN) FROM "
+             "DVK_STP WHERE DAN <= ?2 AND TIP = D.TIP AND SFDRZ = D.SFDRZ) AND D.TIP = (SELECT "
+             "rek2_single(K.SFOBR) FROM KPN K JOIN SFVP S ON S.SFVP = K.SFVP JOIN OSB O ON O.SFOSB = "
+             "S.SFOSBIZD WHERE K.SFKPN = ?1) AND D.SFDRZ = (SELECT NVL(O.SFDRZDVK, O.SFDRZ) FROM KPN K JOIN "
+             "SFVP S ON S.SFVP = K.SFVP JOIN OSB O ON O.SFOSB = S.SFOSBIZD WHERE K.SFKPN = ?1))")}};
 }
 
 std::vector<OrderKey> analyticWorkingOrder()

@@ -14,10 +14,12 @@ namespace rek2::sqlite {
 inline const QString kWorkingEngine = QStringLiteral("QSQLITE");
 
 // The analytic working statement. The Oracle text looks the rate up with
-// three correlated subqueries per row; here it is looked up once per coupon
-// and payout day of the period. Variables :DatumOd, :DatumDo.
+// three correlated subqueries per row; here the column is left empty and
+// the dataset looks it up once per coupon and payout day of the rows read
+// (analyticWorkingLookups). Variables :DatumOd, :DatumDo.
 // Left unsorted: the dataset sorts the rows by analyticWorkingOrder().
 QStringList analyticWorkingStatement(std::optional<int> idZbir);
+std::vector<LookupColumn> analyticWorkingLookups();
 // The Oracle text's order, empty values last, and rows of equal keys by
 // their identifier, as SQLite's sort of the Oracle text leaves them.
 std::vector<OrderKey> analyticWorkingOrder();
