@@ -71,30 +71,32 @@ void storeGeneric(RowStore& store, int row, int f, sqlite3_stmt* st, int col)
 
 void storeValue(RowStore& store, int row, int f, sqlite3_stmt* st, int col)
 {
-    const int type = sqlite3_column_type(st, col);
+    // The column's value looked up once, for its type and its bytes.
+    sqlite3_value* v = sqlite3_column_value(st, col);
+    const int type = sqlite3_value_type(v);
     if (type == SQLITE_NULL)
         return; // the new row is NULL already
     switch (store.columnType(f)) {
     case FieldType::Float:
         if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-            store.setNumber(row, f, sqlite3_column_double(st, col));
+            store.setNumber(row, f, sqlite3_value_double(v));
             return;
         }
         break;
     case FieldType::Integer:
         if (type == SQLITE_INTEGER) {
-            store.setNumber(row, f, double(sqlite3_column_int64(st, col)));
+            store.setNumber(row, f, double(sqlite3_value_int64(v)));
             return;
         }
         if (type == SQLITE_FLOAT) {
-            store.setNumber(row, f, double(std::llround(sqlite3_column_double(st, col))));
+            store.setNumber(row, f, double(std::llround(sqlite3_value_double(v))));
             return;
         }
         break;
     case FieldType::String:
         if (type == SQLITE_TEXT) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-            const int n = sqlite3_column_bytes(st, col);
+            const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            const int n = sqlite3_value_bytes(v);
             if (n > 0)
                 store.setUtf8(row, f, text, n);
             return;
@@ -102,8 +104,8 @@ void storeValue(RowStore& store, int row, int f, sqlite3_stmt* st, int col)
         break;
     case FieldType::Date:
         if (type == SQLITE_TEXT) {
-            const unsigned char* text = sqlite3_column_text(st, col);
-            const int n = sqlite3_column_bytes(st, col);
+            const unsigned char* text = sqlite3_value_text(v);
+            const int n = sqlite3_value_bytes(v);
             if (n == 0)
                 return;
             qint32 jd = 0;
