@@ -282,7 +282,7 @@ public:
     {
         for (Lookup& l : lookups_) {
             key_.clear();
-            for (const int col : l.spec->keys)
+            for (const int col : l.def->keys)
                 appendKey(st, col);
             auto it = l.values.find(key_);
             if (it == l.values.end())
@@ -295,7 +295,7 @@ public:
 private:
     struct Lookup
     {
-        const LookedUpColumn* spec;
+        const LookedUpColumn* def;
         int field;
         sqlite3_stmt* statement;
         std::unordered_map<std::string, QVariant> values;
@@ -328,13 +328,13 @@ private:
     {
         const auto fail = [this] { throw DbError(QString::fromUtf8(sqlite3_errmsg(db_))); };
         if (!l.statement) {
-            const QByteArray sql = l.spec->sql.toUtf8();
+            const QByteArray sql = l.def->sql.toUtf8();
             if (sqlite3_prepare_v2(db_, sql.constData(), int(sql.size()), &l.statement, nullptr) != SQLITE_OK)
                 fail();
         }
         sqlite3_reset(l.statement);
-        for (size_t k = 0; k < l.spec->keys.size(); ++k)
-            if (sqlite3_bind_value(l.statement, int(k) + 1, sqlite3_column_value(st, l.spec->keys[k])) !=
+        for (size_t k = 0; k < l.def->keys.size(); ++k)
+            if (sqlite3_bind_value(l.statement, int(k) + 1, sqlite3_column_value(st, l.def->keys[k])) !=
                 SQLITE_OK)
                 fail();
         const int rc = sqlite3_step(l.statement);
