@@ -238,6 +238,9 @@ void CollectionRun::linkEvents()
                           .arg(check.FieldAsString(0)));
     Query unmatched;
     unmatched.SetSession(ctx_.session);
+    unmatched.SQL = QStringList{sqlite::linksLeftUnmatched()};
+    unmatched.Execute();
+    count += unmatched.FieldAsInteger(0);
     unmatched.SQL = QStringList{sqlite::linkUpdateUnmatched()};
     unmatched.Execute();
     count += unmatched.RowsProcessed();

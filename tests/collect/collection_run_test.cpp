@@ -150,6 +150,22 @@ TEST(CollectionRun, ASecondRunOfThePeriodChangesNothing)
     EXPECT_TRUE(f.op.shown.empty()) << "rows without a tax number are no duplicates";
 }
 
+// Links no row matches: one left null by an earlier run, one still
+// unlinked (0). Both end null and both are counted, as the Oracle statement
+// that sets every unlinked link counts them.
+TEST(CollectionRun, LinksWithoutARowEndNullAndAreCounted)
+{
+    CollectFixture f;
+    CollectionRun(f.ctx).bNaborClick();
+    f.db.exec("INSERT INTO REK2_DOG (ID_REK2_ANAL, ID_DOG, DURS_ID_DOK, XML_FILE, STATUS, DAVCNI_ODTEGLJAJ) "
+              "VALUES (NULL, 1108, NULL, NULL, 'O', 'N'), (0, 1108, NULL, NULL, 'O', 'D')");
+    CollectionRun(f.ctx).bNaborClick();
+    const QStringList lines = runLines(f.logLines());
+    EXPECT_EQ(lines.count("4. UPDATE REK2_DOG (count=2)"), 1) << lines.join('\n').toStdString();
+    EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM REK2_DOG WHERE ID_DOG = 1108 AND ID_REK2_ANAL IS NULL").toInt(),
+              2);
+}
+
 TEST(CollectionRun, GrossDividendVariant)
 {
     CollectFixture f;

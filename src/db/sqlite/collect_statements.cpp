@@ -467,8 +467,12 @@ QString linkUpdateJoined(const Settings& s, const QString& ids)
 
 QString linkUpdateUnmatched()
 {
-    return QStringLiteral(
-        "UPDATE REK2_DOG SET ID_REK2_ANAL = NULL WHERE ID_REK2_ANAL = 0 OR ID_REK2_ANAL IS NULL");
+    return QStringLiteral("UPDATE REK2_DOG SET ID_REK2_ANAL = NULL WHERE ID_REK2_ANAL = 0");
+}
+
+QString linksLeftUnmatched()
+{
+    return QStringLiteral("SELECT COUNT(*) FROM REK2_DOG WHERE ID_REK2_ANAL IS NULL");
 }
 
 QString linkAmbiguity()

@@ -50,7 +50,12 @@ QString linkUpdate(const Settings& s, const QString& ids);
 // The same links matched by one join of all unlinked links with all the
 // summaries' rows, grouped per link: the form PostgreSQL runs.
 QString linkUpdateJoined(const Settings& s, const QString& ids);
+// The links still unlinked (0) after the update get null; those already
+// null (from earlier runs) are only counted (linksLeftUnmatched, asked
+// before), not written again: the step counts both, as the Oracle
+// statement, which sets every unlinked link, does.
 QString linkUpdateUnmatched();
+QString linksLeftUnmatched();
 constexpr int kAmbiguousLink = -1;
 QString linkAmbiguity();
 
