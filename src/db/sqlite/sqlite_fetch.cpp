@@ -487,10 +487,13 @@ bool sqliteFetchAll(QSqlQuery& q, const std::vector<int>& source, const std::vec
         if (!order.empty())
             keys.add(st);
         const int row = store.appendRow();
+        // Looked up before the row's values are read, for the same reason
+        // (the looked-up column itself is empty in the row: reading leaves
+        // its value).
+        looked.fill(st, store, row);
         for (int f = 0; f < fields; ++f)
             if (source[size_t(f)] >= 0)
                 storeValue(store, row, f, st, source[size_t(f)]);
-        looked.fill(st, store, row);
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE)
             break;
