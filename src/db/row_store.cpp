@@ -113,8 +113,8 @@ QVariant RowStore::value(int row, int col) const
         return std::isnan(d) ? QVariant() : QVariant(d);
     }
     case FieldType::Date: {
-        const qint32 jd = c.days[r];
-        return jd == kNoDay ? QVariant() : QVariant(QDate::fromJulianDay(jd));
+        const QDate d = day(row, col);
+        return d.isValid() ? QVariant(d) : QVariant();
     }
     case FieldType::String:
         if (c.texts[r].length == kNullText)

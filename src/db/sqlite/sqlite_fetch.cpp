@@ -301,27 +301,23 @@ private:
         std::unordered_map<std::string, QVariant> values;
     };
 
+    // The value's storage class and its number or bytes, as the order keys
+    // take them (an integer and a real of the same value compare equal in
+    // the look-up as well).
     void appendKey(sqlite3_stmt* st, int col)
     {
-        const int type = sqlite3_column_type(st, col);
-        key_.push_back(char(type));
-        if (type == SQLITE_NULL)
-            return;
-        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-            const qint64 i = sqlite3_column_int64(st, col);
-            const double d = sqlite3_column_double(st, col);
-            key_.append(reinterpret_cast<const char*>(type == SQLITE_INTEGER ? static_cast<const void*>(&i)
-                                                                             : static_cast<const void*>(&d)),
-                        8);
-            return;
+        sqlite3_value* v = sqlite3_column_value(st, col);
+        const quint8 kind = keyKind(v, false);
+        key_.push_back(char(kind));
+        if (kind == kNumber) {
+            const double d = keyNumber(v);
+            key_.append(reinterpret_cast<const char*>(&d), sizeof d);
+        } else if (kind == kText || kind == kBlob) {
+            const std::string_view bytes = keyBytes(v, kind);
+            const size_t n = bytes.size();
+            key_.append(reinterpret_cast<const char*>(&n), sizeof n);
+            key_.append(bytes);
         }
-        const auto* data = static_cast<const char*>(
-            type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(st, col))
-                                : sqlite3_column_blob(st, col));
-        const int n = sqlite3_column_bytes(st, col);
-        key_.append(reinterpret_cast<const char*>(&n), sizeof n);
-        if (n > 0)
-            key_.append(data, size_t(n));
     }
 
     QVariant lookUp(Lookup& l, sqlite3_stmt* st)
