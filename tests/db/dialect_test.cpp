@@ -247,6 +247,24 @@ TEST_F(DialectTest, InsertSelectAcrossBlocksAfterRollbackGivesNewValues)
     EXPECT_FALSE(kept.intersects(rolledBack));
 }
 
+// Two counters drawn row by row in one statement: each column gets its own
+// counter's values, one after the other across the blocks.
+TEST_F(DialectTest, TwoSequencesInOneStatementKeepTheirOwnCounters)
+{
+    s->executeDirect("CREATE TABLE SRC (N INTEGER)");
+    s->executeDirect("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 45) "
+                     "INSERT INTO SRC SELECT n FROM c");
+    s->executeDirect("CREATE TABLE T (A INTEGER, Z INTEGER)");
+    EXPECT_EQ(exec(*s, "INSERT INTO T select ID_REK2_ANAL_SEQ.NEXTVAL, ID_REK2_ZBIR_SEQ.NEXTVAL from SRC"),
+              45);
+    for (const char* column : {"A", "Z"})
+        EXPECT_EQ(
+            scalar(*s, QString("select count(distinct %1) || '/' || (max(%1) - min(%1)) from T").arg(column))
+                .toString(),
+            "45/44")
+            << column;
+}
+
 TEST_F(DialectTest, FailedStatementInTransactionRollsBackWithoutReusingValues)
 {
     s->executeDirect("CREATE TABLE U (ID INTEGER PRIMARY KEY)");

@@ -82,15 +82,22 @@ qint64 SequenceCache::next(const char* utf8, int bytes)
 {
     if (!utf8)
         bytes = 0;
-    if (bytes != lastRaw_.size() || (bytes > 0 && memcmp(utf8, lastRaw_.constData(), size_t(bytes)) != 0)) {
+    const bool same =
+        bytes == lastRaw_.size() && (bytes == 0 || memcmp(utf8, lastRaw_.constData(), size_t(bytes)) == 0);
+    if (same && lastBlock_ && lastBlock_->next < lastBlock_->limit)
+        return lastBlock_->next++;
+    if (!same) {
         lastRaw_ = QByteArray(utf8, bytes);
         lastName_ = QString::fromUtf8(lastRaw_).trimmed().toUpper();
     }
-    return next(lastName_);
+    const qint64 value = next(lastName_);
+    lastBlock_ = &blocks_[lastName_];
+    return value;
 }
 
 qint64 SequenceCache::next(const QString& rawName)
 {
+    lastBlock_ = nullptr;
     const QString name = rawName.trimmed().toUpper();
     Block& b = blocks_[name];
     if (b.next >= b.limit) {

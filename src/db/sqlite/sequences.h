@@ -31,7 +31,11 @@ public:
     SequenceCache(const SequenceCache&) = delete;
     SequenceCache& operator=(const SequenceCache&) = delete;
     void setHandle(sqlite3* db);
-    void reset() { blocks_.clear(); }
+    void reset()
+    {
+        blocks_.clear();
+        lastBlock_ = nullptr;
+    }
 
     // Next value of sequence `name` (upper-cased). Throws DbError.
     qint64 next(const QString& name);
@@ -61,6 +65,10 @@ private:
     sqlite3_stmt* take_ = nullptr;
     QByteArray lastRaw_;
     QString lastName_;
+    // The block of lastName_ (one value per row of a large INSERT ... SELECT
+    // comes from it without looking the name up). Only next(QString) and
+    // reset() add or drop blocks, and both clear it.
+    Block* lastBlock_ = nullptr;
 };
 
 } // namespace rek2
