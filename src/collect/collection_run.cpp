@@ -88,10 +88,13 @@ void CollectionRun::cleanUp()
     // All three statements act only on links without a document number whose
     // event is gone. Usually there is none, and each of them would read every
     // link to find that out: one look settles it for the three.
-    q.SQL = QStringList{vanishedLinkSql()};
-    q.Execute();
-    const bool vanished = q.RowCount() > 0;
-    q.Close();
+    Query check;
+    check.SetSession(ctx_.session);
+    check.SQL = QStringList{vanishedLinkSql()};
+    check.SetEngineSQL(sqlite::kEngine, {sqlite::vanishedLinkCheck()});
+    check.Execute();
+    const bool vanished = check.RowCount() > 0;
+    check.Close();
 
     const QString deleteDogSqlite = QStringLiteral(
         " delete from rek2_dog where NOT EXISTS(select D.iddog from dog D where D.IDDOG=rek2_dog.id_dog) "

@@ -475,6 +475,16 @@ QString linksLeftUnmatched()
     return QStringLiteral("SELECT COUNT(*) FROM REK2_DOG WHERE ID_REK2_ANAL IS NULL");
 }
 
+QString vanishedLinkCheck()
+{
+    // No number: null or empty (the other text's length test), one index range each.
+    const QString lost = QStringLiteral(
+        "EXISTS(SELECT 1 FROM REK2_DOG R WHERE R.DURS_ID_DOK %1 AND NOT EXISTS(SELECT 1 FROM DOG D WHERE "
+        "D.IDDOG=R.ID_DOG))");
+    return QStringLiteral("SELECT 1 WHERE ") + lost.arg(QStringLiteral("IS NULL")) + QStringLiteral(" OR ") +
+           lost.arg(QStringLiteral("=''"));
+}
+
 QString linkAmbiguity()
 {
     return QStringLiteral("SELECT ID_DOG FROM REK2_DOG WHERE ID_REK2_ANAL = ") +

@@ -59,4 +59,10 @@ QString linksLeftUnmatched();
 constexpr int kAmbiguousLink = -1;
 QString linkAmbiguity();
 
+// Whether any link without a document number has lost its event: a row when
+// there is one. The links are reached through the document-number index, so
+// the links of returns filed and numbered long ago (nearly all of them, once
+// a registry has a history) are not read on every collection.
+QString vanishedLinkCheck();
+
 } // namespace rek2::collect::sqlite
