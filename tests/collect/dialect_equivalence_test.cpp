@@ -3,6 +3,7 @@
 #include "collect/statements.h"
 #include "db/dataset.h"
 #include "db/error.h"
+#include "db/postgres/collect_statements.h"
 #include "db/query.h"
 #include "db/sqlite/collect_statements.h"
 #include "db/transaction.h"
@@ -375,5 +376,42 @@ TEST(CollectDialect, LookedUpAndJoinedLinkUpdatesAgree)
         if (!bruto) { // tax paid later
             EXPECT_TRUE(links.contains("1012:D:" + later)) << joined.toStdString();
         }
+    }
+}
+
+// On PostgreSQL a payout's own links are asked for with EXISTS instead of a
+// correlated [NOT] IN: the whole condition is kept, nested parentheses and
+// quoted ones included, and NOT IN stays unknown (the payout left out) where
+// a link of those conditions has no event.
+TEST(CollectDialect, PostgresAsksForAPayoutsOwnLinksThroughTheirIndex)
+{
+    const struct
+    {
+        QString oracle, postgres;
+    } cases[] = {
+        {"where X=1 AND D.IDDOG IN (select ID_DOG FROM REK2_DOG WHERE A=1 OR (B='(' AND C=(SELECT 1))) AND "
+         "Y=2",
+         "where X=1 AND EXISTS (select ID_DOG FROM REK2_DOG WHERE ID_DOG = D.IDDOG AND (A=1 OR (B='(' AND "
+         "C=(SELECT 1)))) AND Y=2"},
+        {"AND D.IDDOG NOT IN (select ID_DOG from REK2_DOG WHERE ID_REK2_ANAL>0) )",
+         "AND NOT EXISTS (select ID_DOG FROM REK2_DOG WHERE ID_DOG = D.IDDOG AND (ID_REK2_ANAL>0)) AND NOT "
+         "EXISTS (select ID_DOG FROM REK2_DOG WHERE ID_DOG IS NULL AND (ID_REK2_ANAL>0)) )"},
+        {"where D.IdDOG IN ((SELECT R1.ID_DOG FROM REK2_DOG R1))",
+         "where D.IdDOG IN ((SELECT R1.ID_DOG FROM REK2_DOG R1))"},
+    };
+    for (const auto& c : cases) {
+        const QString text = postgres::analyticStatement(c.oracle);
+        EXPECT_EQ(text.left(text.indexOf("\nORDER BY")), c.postgres) << c.oracle.toStdString();
+    }
+    // Both variants of the stored statement: every such test rewritten.
+    for (const bool bruto : {false, true}) {
+        Settings s;
+        s.FHasBrutoDiv = bruto;
+        s.SfDogDvcOdt = "601";
+        const QString text = postgres::analyticStatement(analyticStatement(s));
+        EXPECT_EQ(text.count("EXISTS (select ID_DOG FROM REK2_DOG WHERE ID_DOG"), 5) << bruto;
+        EXPECT_FALSE(text.contains(QRegularExpression("IDDOG\\s+(NOT\\s+)?IN\\s*\\(\\s*select",
+                                                      QRegularExpression::CaseInsensitiveOption)))
+            << bruto;
     }
 }

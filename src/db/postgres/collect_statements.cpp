@@ -2,6 +2,8 @@
 
 #include "db/sqlite/collect_statements.h"
 
+#include <QRegularExpression>
+
 namespace rek2::collect::postgres {
 
 namespace {
@@ -27,8 +29,66 @@ QString linkUpdate(const Settings& s, const QString& ids)
     return spelled(sqlite::linkUpdateJoined(s, ids));
 }
 
+namespace {
+
+// The end of the parenthesis that opens just before `from`: the index of
+// its ")" (quoted texts skipped), or -1.
+qsizetype closingParenthesis(const QString& text, qsizetype from)
+{
+    int depth = 1;
+    bool quoted = false;
+    for (qsizetype i = from; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('('))
+            ++depth;
+        else if (!quoted && c == QLatin1Char(')') && --depth == 0)
+            return i;
+    }
+    return -1;
+}
+
+// A payout's own links are looked for with "D.IDDOG [NOT] IN (select ID_DOG
+// from REK2_DOG WHERE ...)", whose conditions depend on the payout.
+// PostgreSQL runs such a correlated IN once per payout, reading every link
+// that meets the conditions (a dividend day of 2,000 holders was collected in
+// 8 s instead of 1 s); as EXISTS it finds the payout's links by index. NOT
+// IN is false where a link matches and unknown where a link of the same
+// conditions has no event (ID_DOG null): both leave the payout out, so it
+// becomes two NOT EXISTS, each an index look-up.
+QString ownLinksThroughIndex(QString text)
+{
+    static const QRegularExpression test(
+        QStringLiteral(
+            "D\\.IDDOG\\s+(NOT\\s+)?IN\\s*\\(\\s*select\\s+ID_DOG\\s+FROM\\s+REK2_DOG\\s+WHERE\\s+"),
+        QRegularExpression::CaseInsensitiveOption);
+    qsizetype at = 0;
+    for (;;) {
+        const QRegularExpressionMatch m = test.match(text, at);
+        if (!m.hasMatch())
+            return text;
+        const qsizetype end = closingParenthesis(text, m.capturedEnd());
+        if (end < 0)
+            return text;
+        const QString conditions = text.mid(m.capturedEnd(), end - m.capturedEnd());
+        const QString links = QStringLiteral("(select ID_DOG FROM REK2_DOG WHERE ID_DOG %1 AND (") +
+                              conditions + QStringLiteral("))");
+        const QString replacement =
+            m.capturedLength(1) > 0
+                ? QStringLiteral("NOT EXISTS ") + links.arg(QStringLiteral("= D.IDDOG")) +
+                      QStringLiteral(" AND NOT EXISTS ") + links.arg(QStringLiteral("IS NULL"))
+                : QStringLiteral("EXISTS ") + links.arg(QStringLiteral("= D.IDDOG"));
+        text.replace(m.capturedStart(), end + 1 - m.capturedStart(), replacement);
+        at = m.capturedStart() + replacement.size();
+    }
+}
+
+} // namespace
+
 QString analyticStatement(const QString& oracleText)
 {
+    const QString text = ownLinksThroughIndex(oracleText);
     QStringList order;
     // The grouping columns of collect::sqlite::analyticStatement, in its order.
     for (const char* c : {"DVS", "IdentSt", "OsbIme", "OsbPriimek", "Rezident", "SFDRZBNK", "OznDog", "Dan",
@@ -36,7 +96,7 @@ QString analyticStatement(const QString& oracleText)
         order << QStringLiteral("A.") + QLatin1String(c) + QStringLiteral(" NULLS FIRST");
     if (oracleText.contains(QLatin1String("ZnizanaStopnja")))
         order << QStringLiteral("A.ZnizanaStopnja NULLS FIRST");
-    return oracleText + QStringLiteral("\nORDER BY ") + order.join(QStringLiteral(", "));
+    return text + QStringLiteral("\nORDER BY ") + order.join(QStringLiteral(", "));
 }
 
 } // namespace rek2::collect::postgres

@@ -21,6 +21,7 @@ QString linkUpdate(const Settings& s, const QString& ids);
 // The analytic statement (Oracle's text, rewritten as usual) with its rows
 // numbered in the order SQLite numbers them: by the grouping columns, empty
 // values first. Both engines then give the same rows the same identifiers.
+// A payout's own links are asked for with EXISTS, not with a correlated IN.
 QString analyticStatement(const QString& oracleText);
 
 } // namespace rek2::collect::postgres
