@@ -222,12 +222,17 @@ private:
     static void exec(Session& session, const QString& sql) { exec(session.database(), sql); }
 
     // The session's settings: dates as ISO, the workstation's local day for
-    // CURRENT_DATE, a lock wait of a few seconds instead of forever, and no
-    // notices on the console.
+    // CURRENT_DATE, a lock wait of a few seconds instead of forever, no
+    // notices on the console, and no just-in-time compilation.
     static void prepare(QSqlDatabase& db, int lockTimeoutMs)
     {
         exec(db, QStringLiteral("SET client_min_messages = warning"));
         exec(db, QStringLiteral("SET DateStyle = ISO"));
+        // The collection's statements are large trees of expressions that run
+        // once; compiling them cost the server more than running them (the
+        // analytic insert of a 20,000-holder day: 8.4 s with, 2.1 s without).
+        // A server without the setting (before version 11) compiles nothing.
+        QSqlQuery(db).exec(QStringLiteral("SELECT set_config('jit', 'off', false)"));
         QSqlQuery q(db);
         q.prepare(QStringLiteral("SELECT set_config('TimeZone', ?, false)"));
         q.addBindValue(QString::fromUtf8(QTimeZone::systemTimeZoneId()));
