@@ -2,6 +2,7 @@
 
 #include "base/event_codes.h"
 #include "collect/statements.h"
+#include "db/dialect.h"
 #include "db/error.h"
 #include "db/postgres/collect_statements.h"
 #include "db/query.h"
@@ -130,6 +131,7 @@ void CollectionRun::selectEventsAndRows()
     events.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
     events.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
     events.Execute();
+    ctx_.session->dialect().tableChanged(*ctx_.session, QStringLiteral("REK2_DOG"));
     logCount(s.FHasBrutoDiv ? QStringLiteral("2.1. INSERT INTO REK2_DOG(1)")
                             : QStringLiteral("2.1. INSERT INTO REK2_DOG(2)"),
              events.RowsProcessed(), events.SQL.join(QLatin1Char('\n')));
@@ -145,6 +147,7 @@ void CollectionRun::selectEventsAndRows()
     rows.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
     rows.DeclareAndSet(QStringLiteral("SfVpGotEUR"), VarType::Integer, eur);
     rows.Execute();
+    ctx_.session->dialect().tableChanged(*ctx_.session, QStringLiteral("REK2_ANAL"));
     logCount(s.FHasBrutoDiv ? QStringLiteral("2.2. INSERT INTO REK2_ANAL(1)")
                             : QStringLiteral("2.2. INSERT INTO REK2_ANAL(2)"),
              rows.RowsProcessed(), rows.SQL.join(QLatin1Char('\n')));
@@ -284,6 +287,9 @@ CollectionRun::Outcome CollectionRun::bNaborClick()
         Regrouping regroup(ctx_, hooks_.grid);
         regroup.setReloadAnalyticGrid(false); // step 6 below loads it
         ids_ = regroup.NafilajZbirni(source);
+        // Every row of the period has a new summary: the duplicate check and
+        // the link update look rows up by these summaries.
+        ctx_.session->dialect().tableChanged(*ctx_.session, QStringLiteral("REK2_ANAL"));
 
         if (!duplicatesAccepted())
             return Outcome::Aborted;

@@ -105,6 +105,13 @@ public:
     // workstation works alone.
     virtual void holdWork(Session& /*session*/, const QString& /*work*/, bool /*hold*/) {}
 
+    // After a statement that changed much of `table` (our own table name,
+    // never typed text): lets the planner see the table as it now is before
+    // the next statements of the transaction are planned. PostgreSQL would
+    // plan them with statistics from before (a table it believes empty is
+    // joined row by row); SQLite keeps no statistics.
+    virtual void tableChanged(Session& /*session*/, const QString& /*table*/) {}
+
     // Result columns: the name as Oracle reports it, and the field types of
     // a result where the engine declares them (Variant where it does not).
     virtual QString columnName(const QString& engineName) const { return engineName; }

@@ -1,6 +1,7 @@
 #include "returns/working_statements.h"
 
 #include "db/dataset.h"
+#include "db/postgres/working_statements_postgres.h"
 #include "db/sqlite/working_statements_sqlite.h"
 
 namespace rek2 {
@@ -60,6 +61,7 @@ void openAnalyticWorking(DataSet& ds, const QDate& datumOd, const QDate& datumDo
     ds.SQL = analyticWorkingStatement(idZbir);
     ds.SetEngineSQL(sqlite::kWorkingEngine, sqlite::analyticWorkingStatement(idZbir),
                     sqlite::analyticWorkingOrder(), sqlite::analyticWorkingLookups());
+    ds.SetEngineOracleSQL(postgres::kWorkingEngine, postgres::analyticWorkingStatement(ds.SQL));
     ds.DeclareVariable(QStringLiteral("DATUMOD"), VarType::Date);
     ds.DeclareVariable(QStringLiteral("DATUMDO"), VarType::Date);
     ds.SetVariable(QStringLiteral("DatumOd"), datumOd);

@@ -91,6 +91,11 @@ public:
         exec(db, QStringLiteral("SET lock_timeout = %1").arg(qMax(0, milliseconds)));
     }
 
+    void tableChanged(Session& session, const QString& table) override
+    {
+        exec(session, QStringLiteral("ANALYZE ") + table);
+    }
+
     void beginTransaction(Session& session) override { exec(session, QStringLiteral("BEGIN")); }
     void commitTransaction(Session& session) override
     {
