@@ -233,6 +233,8 @@ void CollectionRun::linkEvents()
     // (the matching is worked out once), and the step fails and rolls back
     // when it finds one.
     upd.Execute();
+    // The links now point at their rows: the grid looks links up by row.
+    ctx_.session->dialect().tableChanged(*ctx_.session, QStringLiteral("REK2_DOG"));
     int count = upd.RowsProcessed();
     Query check;
     check.SetSession(ctx_.session);
