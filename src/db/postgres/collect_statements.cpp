@@ -22,15 +22,6 @@ QString spelled(QString text)
     return text;
 }
 
-} // namespace
-
-QString linkUpdate(const Settings& s, const QString& ids)
-{
-    return spelled(sqlite::linkUpdateJoined(s, ids));
-}
-
-namespace {
-
 // The end of the parenthesis that opens just before `from`: the index of
 // its ")" (quoted texts skipped), or -1.
 qsizetype closingParenthesis(const QString& text, qsizetype from)
@@ -87,6 +78,11 @@ QString ownLinksThroughIndex(QString text)
 }
 
 } // namespace
+
+QString linkUpdate(const Settings& s, const QString& ids)
+{
+    return spelled(sqlite::linkUpdateJoined(s, ids));
+}
 
 QString analyticStatement(const QString& oracleText)
 {
