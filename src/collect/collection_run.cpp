@@ -198,21 +198,15 @@ void CollectionRun::checkNewRows()
                                r.FieldAsDate(2).toString(QStringLiteral("dd.MM.yyyy"))));
 }
 
-bool CollectionRun::duplicatesAccepted()
+bool CollectionRun::duplicatesAccepted(Regrouping& regroup)
 {
-    DataSet odsTemp(QStringLiteral("odsTemp"));
-    odsTemp.SetSession(ctx_.session);
-    odsTemp.SQL = QStringList{duplicateCheckSql(ids_)};
-    odsTemp.Open();
-    if (odsTemp.IsEmpty())
+    const std::vector<RepeatedTaxNumber> repeated = regroup.repeatedTaxNumbers();
+    if (repeated.empty())
         return true;
     QString message = QStringLiteral("Podvojene davčne številke:") + QLatin1Char('\n');
-    const int cDvs = odsTemp.FieldIndex(QStringLiteral("DVS"));
-    const int cSt = odsTemp.FieldIndex(QStringLiteral("ST"));
-    for (int r = 0; r < odsTemp.RecordCount(); ++r)
-        message += QLatin1Char('\n') + odsTemp.Value(r, cDvs).toString() + QStringLiteral(" (") +
-                   odsTemp.Value(r, cSt).toString() + QStringLiteral(")");
-    odsTemp.Close();
+    for (const RepeatedTaxNumber& r : repeated)
+        message +=
+            QLatin1Char('\n') + r.dvs + QStringLiteral(" (") + QString::number(r.count) + QStringLiteral(")");
     return ctx_.op && ctx_.op->AbortIgnore(message);
 }
 
@@ -289,11 +283,14 @@ CollectionRun::Outcome CollectionRun::bNaborClick()
         Regrouping regroup(ctx_, hooks_.grid);
         regroup.setReloadAnalyticGrid(false); // step 6 below loads it
         ids_ = regroup.NafilajZbirni(source);
+        // Read once, and opened anew by whatever re-groups next: its rows
+        // need not stay in memory while the grids load.
+        source.Close();
         // Every row of the period has a new summary: the duplicate check and
         // the link update look rows up by these summaries.
         ctx_.session->dialect().tableChanged(*ctx_.session, QStringLiteral("REK2_ANAL"));
 
-        if (!duplicatesAccepted())
+        if (!duplicatesAccepted(regroup))
             return Outcome::Aborted;
 
         linkEvents();

@@ -45,7 +45,7 @@ private:
     void cleanUp();
     void selectEventsAndRows();
     void checkNewRows();
-    bool duplicatesAccepted();
+    bool duplicatesAccepted(Regrouping& regroup);
     void linkEvents();
     void log(const QString& text);
     void logCount(const QString& label, int count, const QString& sql);

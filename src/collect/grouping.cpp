@@ -2,7 +2,12 @@
 
 #include "db/error.h"
 
+#include <QHash>
+
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <string>
 
 namespace rek2::collect {
 
@@ -49,17 +54,44 @@ bool Group::accepts(const AnalyticRow& row) const
            first.datumIzp == row.datumIzp && first.datumPlcDvk == row.datumPlcDvk;
 }
 
+namespace {
+
+std::vector<RepeatedTaxNumber> repeatedOf(const QHash<QString, int>& counts)
+{
+    std::vector<RepeatedTaxNumber> repeated;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > 1)
+            repeated.push_back({it.key(), it.value(), 0});
+    std::sort(repeated.begin(), repeated.end(),
+              [](const RepeatedTaxNumber& a, const RepeatedTaxNumber& b) { return a.dvs < b.dvs; });
+    return repeated;
+}
+
+} // namespace
+
 std::vector<Group> buildGroups(const std::vector<AnalyticRow>& rows)
 {
     std::vector<Group> groups;
+    // Tax numbers of the group being built: counted as the rows go by, so
+    // that only the repeated ones are kept.
+    QHash<QString, int> taxNumbers;
+    const auto closeGroup = [&] {
+        if (!groups.empty())
+            groups.back().repeated = repeatedOf(taxNumbers);
+        taxNumbers.clear();
+    };
     for (const auto& row : rows) {
         if (groups.empty() || !groups.back().accepts(row)) {
+            closeGroup();
             groups.emplace_back();
             groups.back().first = row;
         }
         groups.back().rowIds.push_back(row.id);
         groups.back().totals.add(row);
+        if (row.id != 0 && !row.dvs.isEmpty())
+            ++taxNumbers[row.dvs];
     }
+    closeGroup();
     return groups;
 }
 
@@ -76,47 +108,61 @@ QString correctionType(const QDate& datumIzp, const QDate& datumPlcDvk, const QD
     return QStringLiteral("D");
 }
 
+namespace {
+
+void appendNumber(std::string& out, int value)
+{
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+} // namespace
+
+// Both texts are built as plain bytes: a large dividend day re-assigns a
+// group of a hundred thousand identifiers.
 QString reassignmentSql(int summaryId, const std::vector<int>& rowIds, int chunkSize)
 {
-    QStringList chunks;
-    QStringList current;
+    std::string out = " UPDATE REK2_ANAL SET ID_REK2_ZBIR=";
+    appendNumber(out, summaryId);
+    out += " WHERE";
+    out.reserve(out.size() + rowIds.size() * 8 + 64);
+    int inChunk = 0;
+    bool any = false;
     for (int id : rowIds) {
         if (id == 0)
             continue;
-        current << QString::number(id);
-        if (current.size() == chunkSize) {
-            chunks << current.join(QLatin1Char(','));
-            current.clear();
+        if (inChunk == chunkSize) {
+            out += ") \n OR \n ID_REK2_ANAL IN (";
+            inChunk = 0;
+        } else if (inChunk > 0) {
+            out += ',';
+        } else {
+            out += "\n ID_REK2_ANAL IN (";
         }
+        appendNumber(out, id);
+        ++inChunk;
+        any = true;
     }
-    if (!current.isEmpty())
-        chunks << current.join(QLatin1Char(','));
-    if (chunks.isEmpty())
+    if (!any)
         return QString();
-    QStringList lines;
-    lines << QStringLiteral(" UPDATE REK2_ANAL SET ID_REK2_ZBIR=") + QString::number(summaryId) +
-                 QStringLiteral(" WHERE");
-    for (int i = 0; i < chunks.size(); ++i) {
-        if (i > 0)
-            lines << QStringLiteral(" OR ");
-        lines << QStringLiteral(" ID_REK2_ANAL IN (") + chunks[i] + QStringLiteral(") ");
-    }
-    return lines.join(QLatin1Char('\n'));
+    out += ") ";
+    return QString::fromLatin1(out.data(), qsizetype(out.size()));
 }
 
 QString reassignmentIds(const std::vector<int>& rowIds)
 {
-    QString out(QLatin1Char('['));
-    out.reserve(qsizetype(rowIds.size()) * 8 + 2);
+    std::string out = "[";
+    out.reserve(rowIds.size() * 8 + 2);
     for (int id : rowIds) {
         if (id == 0)
             continue;
         if (out.size() > 1)
-            out += QLatin1Char(',');
-        out += QString::number(id);
+            out += ',';
+        appendNumber(out, id);
     }
-    out += QLatin1Char(']');
-    return out;
+    out += ']';
+    return QString::fromLatin1(out.data(), qsizetype(out.size()));
 }
 
 QString idList(const std::vector<int>& ids)

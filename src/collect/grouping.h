@@ -16,6 +16,7 @@ struct AnalyticRow
 {
     int id = 0;     // ID_REK2_ANAL
     int idZbir = 0; // ID_REK2_ZBIR (the row's current summary)
+    QString dvs;    // DVS, the recipient's tax number (empty when none)
     QVariant sfkpn; // SFKPN, null when empty
     QString sfvp;
     QString sifVrsteDoh;
@@ -44,6 +45,14 @@ struct GroupTotals
     void add(const AnalyticRow& row);
 };
 
+// A tax number that more than one row of one summary record carries.
+struct RepeatedTaxNumber
+{
+    QString dvs;
+    int count = 0;
+    int summaryId = 0;
+};
+
 // A group: consecutive source rows with equal coupon, kind of income, payout
 // date and tax date. Descriptive values come from its first row.
 struct Group
@@ -51,7 +60,12 @@ struct Group
     AnalyticRow first;
     GroupTotals totals;
     std::vector<int> rowIds;
-    int summaryId = 0; // set once its summary record is written
+    // Tax numbers that more than one of its rows carries (rows without one,
+    // or of identifier 0, which is never re-assigned, not counted), by tax
+    // number; their summaryId is left 0.
+    std::vector<RepeatedTaxNumber> repeated;
+    int summaryId = 0;      // set once its summary record is written
+    bool rowsMoved = false; // every row (but those of identifier 0) now points at it
 
     bool accepts(const AnalyticRow& row) const;
 };

@@ -2,6 +2,7 @@
 #include "db/sqlite/collect_statements.h"
 
 #include "collect/statements.h"
+#include "db/dataset.h"
 #include "db/error.h"
 #include "db/query.h"
 #include "db/session.h"
@@ -47,6 +48,7 @@ std::vector<AnalyticRow> readSource(DataSet& source)
 {
     const int cId = source.FieldIndex(QStringLiteral("ID_REK2_ANAL"));
     const int cZbir = source.FieldIndex(QStringLiteral("ID_REK2_ZBIR"));
+    const int cDvs = source.FieldIndex(QStringLiteral("DVS"));
     const int cKpn = source.FieldIndex(QStringLiteral("SFKPN"));
     const int cVp = source.FieldIndex(QStringLiteral("SFVP"));
     const int cVrs = source.FieldIndex(QStringLiteral("SIF_VRSTE_DOH"));
@@ -65,6 +67,8 @@ std::vector<AnalyticRow> readSource(DataSet& source)
         AnalyticRow a;
         a.id = int(qlonglong(source.NumberValue(r, cId)));
         a.idZbir = int(qlonglong(source.NumberValue(r, cZbir)));
+        if (cDvs >= 0)
+            a.dvs = source.TextValue(r, cDvs);
         bool noCoupon = true;
         const double kpn = source.NumberValue(r, cKpn, &noCoupon);
         a.sfkpn = noCoupon ? QVariant() : QVariant(qlonglong(kpn));
@@ -131,6 +135,8 @@ QString Regrouping::NafilajZbirni(DataSet& source)
     ctx_.DebugMessage(QStringLiteral("Nafilaj zbirni - Brisanje!"));
     deleteRebuiltSummaries();
 
+    groups_.clear();
+    taxNumbersRead_ = source.FieldIndex(QStringLiteral("DVS")) >= 0;
     source.DisableControls();
     std::vector<Group> groups;
     try {
@@ -150,14 +156,57 @@ QString Regrouping::NafilajZbirni(DataSet& source)
     }
 
     ctx_.DebugMessage(QStringLiteral("Popravek REK2_ANAL na prave zbirne."));
-    reassignRows(groups);
+    groups_ = std::move(groups);
+    reassignRows(groups_);
     return idList(written);
 }
 
-void Regrouping::reassignRows(const std::vector<Group>& groups)
+std::vector<RepeatedTaxNumber> Regrouping::repeatedTaxNumbers()
+{
+    // A summary record written anew holds exactly the rows its group moved
+    // to it, whose tax numbers were read with the source: they are counted
+    // here. A correction record that was only updated may hold rows of
+    // other groups or periods, and a group whose rows changed meanwhile is
+    // not what was read: those records are counted by the database.
+    std::vector<RepeatedTaxNumber> repeated;
+    std::vector<int> askDatabase;
+    for (const Group& group : groups_) {
+        if (group.summaryId == 0)
+            continue;
+        if (taxNumbersRead_ && group.rowsMoved && group.summaryId != group.first.idZbir) {
+            for (RepeatedTaxNumber r : group.repeated) {
+                r.summaryId = group.summaryId;
+                repeated.push_back(std::move(r));
+            }
+        } else if (std::find(askDatabase.begin(), askDatabase.end(), group.summaryId) == askDatabase.end()) {
+            askDatabase.push_back(group.summaryId);
+        }
+    }
+    for (size_t i = 0; i < askDatabase.size(); i += 1000) {
+        const std::vector<int> chunk(askDatabase.begin() + long(i),
+                                     askDatabase.begin() + long(std::min(askDatabase.size(), i + 1000)));
+        DataSet odsTemp(QStringLiteral("odsTemp"));
+        odsTemp.SetSession(ctx_.session);
+        odsTemp.SQL = QStringList{duplicateCheckSql(idList(chunk))};
+        odsTemp.Open();
+        const int cDvs = odsTemp.FieldIndex(QStringLiteral("DVS"));
+        const int cSt = odsTemp.FieldIndex(QStringLiteral("ST"));
+        const int cZbir = odsTemp.FieldIndex(QStringLiteral("ID_REK2_ZBIR"));
+        for (int r = 0; r < odsTemp.RecordCount(); ++r)
+            repeated.push_back({odsTemp.Value(r, cDvs).toString(), odsTemp.Value(r, cSt).toInt(),
+                                odsTemp.Value(r, cZbir).toInt()});
+        odsTemp.Close();
+    }
+    std::sort(repeated.begin(), repeated.end(), [](const RepeatedTaxNumber& a, const RepeatedTaxNumber& b) {
+        return a.dvs != b.dvs ? a.dvs < b.dvs : a.summaryId < b.summaryId;
+    });
+    return repeated;
+}
+
+void Regrouping::reassignRows(std::vector<Group>& groups)
 {
     bool any = false;
-    for (const auto& group : groups) {
+    for (auto& group : groups) {
         if (group.summaryId == 0)
             continue;
         const QString sql = reassignmentSql(group.summaryId, group.rowIds);
@@ -179,6 +228,8 @@ void Regrouping::reassignRows(const std::vector<Group>& groups)
             q.Execute();
             tx.commit();
             any = true;
+            group.rowsMoved = q.RowsProcessed() == std::count_if(group.rowIds.begin(), group.rowIds.end(),
+                                                                 [](int id) { return id != 0; });
             ctx_.DebugMessage(QStringLiteral("Update uspešan. Popravljenih vrstica:") +
                               QString::number(q.RowsProcessed()));
         } catch (...) {

@@ -42,6 +42,11 @@ public:
     // the payout date; 0 when none is in force.
     double rate(const QVariant& sfkpn, const QString& sfvp, const QDate& dan);
 
+    // After NafilajZbirni: the tax numbers that more than one row of one of
+    // the summary records written carries, ordered by tax number and then
+    // by record.
+    std::vector<RepeatedTaxNumber> repeatedTaxNumbers();
+
     // Deletes the summary view's records that are not corrections ('S', 'X').
     void deleteRebuiltSummaries();
 
@@ -53,11 +58,13 @@ private:
     void logGroup(const AnalyticRow& first);
     // The document number of the submitted first part of a 'D' summary.
     QString firstPartDocument(const AnalyticRow& group);
-    void reassignRows(const std::vector<Group>& groups);
+    void reassignRows(std::vector<Group>& groups);
 
     RekContext& ctx_;
     GridHooks hooks_;
     bool reloadGrid_ = true;
+    std::vector<Group> groups_; // of the last NafilajZbirni
+    bool taxNumbersRead_ = false;
 };
 
 // The re-grouping source's rows, read in order.

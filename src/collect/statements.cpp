@@ -581,8 +581,8 @@ QString linkUpdateSql(const Settings& s, const QString& ids)
 
 QString duplicateCheckSql(const QString& ids)
 {
-    return QStringLiteral("SELECT DVS, COUNT(*) AS ST FROM REK2_ANAL WHERE ID_REK2_ZBIR IN (") + ids +
-           QStringLiteral(") AND DVS IS NOT NULL GROUP BY DVS, ID_REK2_ZBIR HAVING COUNT(*) > 1");
+    return QStringLiteral("SELECT DVS, COUNT(*) AS ST, ID_REK2_ZBIR FROM REK2_ANAL WHERE ID_REK2_ZBIR IN (") +
+           ids + QStringLiteral(") AND DVS IS NOT NULL GROUP BY DVS, ID_REK2_ZBIR HAVING COUNT(*) > 1");
 }
 
 QString euroChangeoverSql()

@@ -336,6 +336,29 @@ TEST(CollectionRun, DuplicateTaxNumbersAskAbortOrIgnore)
     }
 }
 
+// A summary written anew holds just the rows re-grouping read; a correction
+// record that is only updated can also hold rows of another period, and
+// those count as well.
+TEST(CollectionRun, DuplicateTaxNumbersOfACorrectionRecordCountItsOtherRows)
+{
+    CollectFixture f;
+    f.addHolderPayout(106, "Anja", "Novak", "11111111", "S", 8, 1030, 4);
+    f.op.abortIgnoreAnswers.push_back(true);
+    CollectionRun(f.ctx).bNaborClick();
+    const QString zbir = f.scalar("SELECT ID_REK2_ZBIR FROM REK2_ANAL WHERE NAZIV = 'Anja Novak'");
+    f.db.exec("UPDATE REK2_ZBIR SET CORRECTIONTYPE = 'X' WHERE ID_REK2_ZBIR = " + zbir);
+    // Cene Zupan's row of an earlier payout day, still pointing at it.
+    f.db.exec("INSERT INTO REK2_ANAL (ID_REK2_ANAL, ID_REK2_ZBIR, DVS, NAZIV, REZ, DATUM_IZP_DIV, SFKPN) "
+              "VALUES (9001, " +
+              zbir + ", '33333333', 'Cene Zupan', 'R', '2009-05-04', 501)");
+
+    f.op.abortIgnoreAnswers.push_back(true);
+    EXPECT_EQ(CollectionRun(f.ctx).bNaborClick(), CollectionRun::Outcome::Finished);
+    ASSERT_EQ(f.op.shown.size(), 2u);
+    EXPECT_EQ(f.op.shown[1].text.toStdString(), "Podvojene davčne številke:\n\n11111111 (2)\n33333333 (2)");
+    EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM REK2_ANAL WHERE ID_REK2_ZBIR = " + zbir).toStdString(), "5");
+}
+
 TEST(CollectionRun, EuroChangeoverBinding)
 {
     CollectFixture f;

@@ -103,6 +103,33 @@ TEST(Grouping, GroupsAreRunsOfEqualCouponKindAndDates)
     EXPECT_EQ(groups[4].rowIds, (std::vector<int>{8}));
 }
 
+// The duplicate check's tax numbers are counted per group as the rows go by;
+// a row without one, or of identifier 0 (never re-assigned to the summary),
+// does not count.
+TEST(Grouping, RepeatedTaxNumbersOfEachGroup)
+{
+    const QDate d(2009, 6, 15);
+    auto row = [&](int id, int kpn, const QString& dvs) {
+        AnalyticRow r;
+        r.id = id;
+        r.sfkpn = kpn;
+        r.sifVrsteDoh = "1920";
+        r.datumIzp = d;
+        r.dvs = dvs;
+        return r;
+    };
+    const auto groups = buildGroups({row(1, 501, "222"), row(2, 501, "111"), row(3, 501, "222"),
+                                     row(4, 501, ""), row(5, 501, ""), row(0, 501, "111"), row(6, 501, "111"),
+                                     row(7, 502, "222"), row(8, 502, "333")});
+    ASSERT_EQ(groups.size(), 2u);
+    ASSERT_EQ(groups[0].repeated.size(), 2u);
+    EXPECT_EQ(groups[0].repeated[0].dvs, "111");
+    EXPECT_EQ(groups[0].repeated[0].count, 2);
+    EXPECT_EQ(groups[0].repeated[1].dvs, "222");
+    EXPECT_EQ(groups[0].repeated[1].count, 2);
+    EXPECT_TRUE(groups[1].repeated.empty()) << "222 of another group is not a repeat";
+}
+
 TEST(Grouping, DocumentKindOfANewSummary)
 {
     const QDate start(2008, 7, 1);

@@ -494,7 +494,7 @@ QString linkAmbiguity()
 QStringList regroupSource(const QStringList& oracleText)
 {
     return {
-        QStringLiteral("select A.ID_REK2_ANAL, A.ID_REK2_ZBIR, A.SFKPN, A.SFVP, A.SIF_VRSTE_DOH, "
+        QStringLiteral("select A.ID_REK2_ANAL, A.ID_REK2_ZBIR, A.DVS, A.SFKPN, A.SFVP, A.SIF_VRSTE_DOH, "
                        "A.DATUM_IZP_DIV, A.DATUM_PLC_DVK, A.REZ, A.ZNIZANASTOPNJA, A.BRUTO, A.DAV_ODT_OBR, "
                        "A.DAV_ODT_ODB_TUJ, A.ROWID FROM REK2_ANAL A"),
         oracleText.value(1), oracleText.value(2)};
