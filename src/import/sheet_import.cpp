@@ -1,6 +1,7 @@
 #include "import/sheet_import.h"
 
 #include "db/dataset.h"
+#include "db/dialect.h"
 #include "db/error.h"
 #include "db/field.h"
 #include "db/query.h"
@@ -464,6 +465,10 @@ namespace rek2::importxls {
 
 void SheetImport::regroup(ImportOutcome& out)
 {
+    // The rows just imported and then re-assigned to their summaries are
+    // looked up by the statements that follow: they are planned on the
+    // table as it now is (as the collection does after its bulk steps).
+    ctx_.session->dialect().tableChanged(*ctx_.session, QStringLiteral("REK2_ANAL"));
     DataSet& source = ctx_.odsNaborREK2;
     collect::Regrouping::openSource(ctx_, source);
     log(QStringLiteral("Nabor analitike"));
@@ -474,6 +479,7 @@ void SheetImport::regroup(ImportOutcome& out)
     if (hooks_.grid.attachSummaryGrid)
         hooks_.grid.attachSummaryGrid(false);
     out.summaryIds = regrouping.NafilajZbirni(source);
+    ctx_.session->dialect().tableChanged(*ctx_.session, QStringLiteral("REK2_ANAL"));
     log(QStringLiteral("Zbirni ") + out.summaryIds + QStringLiteral(" kreiran!"));
     if (hooks_.grid.attachSummaryGrid)
         hooks_.grid.attachSummaryGrid(true);

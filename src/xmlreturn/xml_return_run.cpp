@@ -4,6 +4,7 @@
 #include "base/paths.h"
 #include "base/workstation.h"
 #include "db/dataset.h"
+#include "db/dialect.h"
 #include "db/error.h"
 #include "db/query.h"
 #include "db/row_cursor.h"
@@ -762,6 +763,18 @@ XmlRunResult XmlReturnRun::run()
         throw;
     }
     closeGrids();
+    // A large return moved many rows: the next statements (the grids, the
+    // review tab, the next collection) are planned on the tables as they
+    // now are. The returns are recorded already; a refresh that fails only
+    // costs speed and is not reported as a failure of the run.
+    if (result_.wroteAny()) {
+        try {
+            for (const char* table : {"REK2_ANAL", "REK2_DOG", "REK2_ANAL_HST", "REK2_ZBIR_HST"})
+                ctx.session->dialect().tableChanged(*ctx.session, QString::fromLatin1(table));
+        } catch (const std::exception& e) {
+            d.log(QStringLiteral("Statistika tabel ni osvežena: ") + QString::fromUtf8(e.what()));
+        }
+    }
     return result_;
 }
 
