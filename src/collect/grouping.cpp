@@ -56,16 +56,69 @@ bool Group::accepts(const AnalyticRow& row) const
 
 namespace {
 
-std::vector<RepeatedTaxNumber> repeatedOf(const QHash<QString, int>& counts)
+// The tax numbers of one group, counted. A tax number is eight digits: such
+// a text (up to eight characters of plain ASCII, none of them NUL) is kept
+// as its bytes in one number, which sorts and compares far more cheaply
+// than the text; any other text is counted as it is.
+class TaxNumberCount
 {
-    std::vector<RepeatedTaxNumber> repeated;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        if (it.value() > 1)
-            repeated.push_back({it.key(), it.value(), 0});
-    std::sort(repeated.begin(), repeated.end(),
-              [](const RepeatedTaxNumber& a, const RepeatedTaxNumber& b) { return a.dvs < b.dvs; });
-    return repeated;
-}
+public:
+    void add(const QString& dvs)
+    {
+        quint64 packed = 0;
+        if (pack(dvs, packed))
+            packed_.push_back(packed);
+        else
+            ++others_[dvs];
+    }
+
+    // The tax numbers counted more than once, by tax number; empties the count.
+    std::vector<RepeatedTaxNumber> takeRepeated()
+    {
+        std::vector<RepeatedTaxNumber> repeated;
+        std::sort(packed_.begin(), packed_.end());
+        for (size_t i = 0; i < packed_.size();) {
+            size_t j = i + 1;
+            while (j < packed_.size() && packed_[j] == packed_[i])
+                ++j;
+            if (j - i > 1)
+                repeated.push_back({unpack(packed_[i]), int(j - i), 0});
+            i = j;
+        }
+        for (auto it = others_.cbegin(); it != others_.cend(); ++it)
+            if (it.value() > 1)
+                repeated.push_back({it.key(), it.value(), 0});
+        std::sort(repeated.begin(), repeated.end(),
+                  [](const RepeatedTaxNumber& a, const RepeatedTaxNumber& b) { return a.dvs < b.dvs; });
+        packed_.clear();
+        others_.clear();
+        return repeated;
+    }
+
+private:
+    static bool pack(const QString& text, quint64& packed)
+    {
+        if (text.size() > 8)
+            return false;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c == 0 || c > 0x7f)
+                return false;
+            packed |= quint64(c) << (8 * i);
+        }
+        return true;
+    }
+    static QString unpack(quint64 packed)
+    {
+        QString text;
+        for (; packed != 0; packed >>= 8)
+            text += QLatin1Char(char(packed & 0xff));
+        return text;
+    }
+
+    std::vector<quint64> packed_;
+    QHash<QString, int> others_;
+};
 
 } // namespace
 
@@ -74,11 +127,10 @@ std::vector<Group> buildGroups(const std::vector<AnalyticRow>& rows)
     std::vector<Group> groups;
     // Tax numbers of the group being built: counted as the rows go by, so
     // that only the repeated ones are kept.
-    QHash<QString, int> taxNumbers;
+    TaxNumberCount taxNumbers;
     const auto closeGroup = [&] {
         if (!groups.empty())
-            groups.back().repeated = repeatedOf(taxNumbers);
-        taxNumbers.clear();
+            groups.back().repeated = taxNumbers.takeRepeated();
     };
     for (const auto& row : rows) {
         if (groups.empty() || !groups.back().accepts(row)) {
@@ -89,7 +141,7 @@ std::vector<Group> buildGroups(const std::vector<AnalyticRow>& rows)
         groups.back().rowIds.push_back(row.id);
         groups.back().totals.add(row);
         if (row.id != 0 && !row.dvs.isEmpty())
-            ++taxNumbers[row.dvs];
+            taxNumbers.add(row.dvs);
     }
     closeGroup();
     return groups;

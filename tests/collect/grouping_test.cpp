@@ -118,16 +118,20 @@ TEST(Grouping, RepeatedTaxNumbersOfEachGroup)
         r.dvs = dvs;
         return r;
     };
-    const auto groups = buildGroups({row(1, 501, "222"), row(2, 501, "111"), row(3, 501, "222"),
-                                     row(4, 501, ""), row(5, 501, ""), row(0, 501, "111"), row(6, 501, "111"),
-                                     row(7, 502, "222"), row(8, 502, "333")});
+    // Eight-digit numbers, a longer text, texts that differ only in length or
+    // beyond plain ASCII, and one a shorter one is the start of.
+    const auto groups = buildGroups(
+        {row(1, 501, "22222222"), row(2, 501, "11111111"), row(3, 501, "22222222"), row(4, 501, ""),
+         row(5, 501, ""), row(0, 501, "11111111"), row(6, 501, "11111111"), row(7, 501, "1111111"),
+         row(8, 501, "123456789"), row(9, 501, "123456789"), row(10, 501, "Čopič"), row(11, 501, "Čopič"),
+         row(12, 501, "Čopi"), row(13, 501, "12345678"), row(14, 502, "22222222"), row(15, 502, "33333333")});
     ASSERT_EQ(groups.size(), 2u);
-    ASSERT_EQ(groups[0].repeated.size(), 2u);
-    EXPECT_EQ(groups[0].repeated[0].dvs, "111");
-    EXPECT_EQ(groups[0].repeated[0].count, 2);
-    EXPECT_EQ(groups[0].repeated[1].dvs, "222");
-    EXPECT_EQ(groups[0].repeated[1].count, 2);
-    EXPECT_TRUE(groups[1].repeated.empty()) << "222 of another group is not a repeat";
+    std::vector<std::pair<QString, int>> repeated;
+    for (const auto& r : groups[0].repeated)
+        repeated.emplace_back(r.dvs, r.count);
+    EXPECT_EQ(repeated, (std::vector<std::pair<QString, int>>{
+                            {"11111111", 2}, {"123456789", 2}, {"22222222", 2}, {"Čopič", 2}}));
+    EXPECT_TRUE(groups[1].repeated.empty()) << "22222222 of another group is not a repeat";
 }
 
 TEST(Grouping, DocumentKindOfANewSummary)
