@@ -123,6 +123,7 @@ void CollectionRun::selectEventsAndRows()
     const Settings& s = ctx_.settings;
     const int eur = sfVpGotEur(ctx_);
     Transaction tx(*ctx_.session);
+    sqlite::collectLaterLinks(*ctx_.session, ctx_.datumOd, ctx_.datumDo);
 
     Query events(s.FHasBrutoDiv ? QStringLiteral("qREK2_DOG") : QStringLiteral("qREK2_DOG_BrezBrutoDiv"));
     events.SetSession(ctx_.session);

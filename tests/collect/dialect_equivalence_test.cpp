@@ -29,8 +29,10 @@ QStringList buildRows(CollectFixture& f, bool handWritten)
     Query rows;
     rows.SetSession(&f.session);
     rows.SQL = analyticStatement(s).split('\n');
-    if (handWritten)
+    if (handWritten) {
+        sqlite::collectLaterLinks(f.session, f.ctx.datumOd, f.ctx.datumDo);
         rows.SetEngineSQL("QSQLITE", sqlite::analyticStatement(s).split('\n'));
+    }
     rows.DeclareAndSet("DatumOd", VarType::Date, f.ctx.datumOd);
     rows.DeclareAndSet("DatumDo", VarType::Date, f.ctx.datumDo);
     rows.DeclareAndSet("SfVpGotEUR", VarType::Integer, 978);
@@ -52,8 +54,10 @@ QStringList collectRows(CollectFixture& f, bool handWritten)
     Query events;
     events.SetSession(&f.session);
     events.SQL = eventStatement(s).split('\n');
-    if (handWritten)
+    if (handWritten) {
+        sqlite::collectLaterLinks(f.session, f.ctx.datumOd, f.ctx.datumDo);
         events.SetEngineSQL("QSQLITE", sqlite::eventStatement(s).split('\n'));
+    }
     events.DeclareAndSet("DatumOd", VarType::Date, f.ctx.datumOd);
     events.DeclareAndSet("DatumDo", VarType::Date, f.ctx.datumDo);
     events.Execute();

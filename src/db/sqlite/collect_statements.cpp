@@ -2,6 +2,10 @@
 
 #include "base/settings.h"
 #include "collect/statements.h"
+#include "db/query.h"
+#include "db/session.h"
+
+#include <QDate>
 
 namespace rek2::collect::sqlite {
 namespace {
@@ -180,11 +184,12 @@ QString payoutRows(bool bruto)
 
 QString laterRows(bool bruto)
 {
+    // The Oracle text's list (a payout with a 'D' link and a link of any
+    // kind to an event paid in the period on another day) from the later
+    // links found before the statement.
     return innerColumns(bruto, true) + innerFrom(bruto, true) +
-           QStringLiteral(" WHERE D.IDDOG IN (SELECT R1.ID_DOG FROM REK2_DOG R1 JOIN DOGLNK DL1 ON "
-                          "R1.ID_DOG=DL1.IDDOGMASTER JOIN DOG D1 ON D1.IDDOG=DL1.IDDOGDETAIL JOIN DOG D2 ON "
-                          "D2.IDDOG=DL1.IDDOGMASTER WHERE D1.ZPD>=:DatumOd AND D1.ZPD<=:DatumDo AND "
-                          "R1.DAVCNI_ODTEGLJAJ='D' AND D1.ZPD<>D2.DAN)") +
+           QStringLiteral(" WHERE D.IDDOG IN (SELECT R1.ID_DOG FROM temp.REK2_LATER LL JOIN REK2_DOG R1 ON "
+                          "R1.ID_DOG=LL.IDDOGMASTER WHERE R1.DAVCNI_ODTEGLJAJ='D')") +
            personFilter(bruto) +
            QStringLiteral(
                " AND NOT EXISTS(SELECT 1 FROM REK2_DOG L WHERE L.ID_DOG=D.IDDOG AND L.ID_REK2_ANAL>0 AND "
@@ -224,19 +229,43 @@ QString eventPart(bool bruto, const QString& kind, const QString& joins, const Q
 
 } // namespace
 
+void collectLaterLinks(Session& session, const QDate& from, const QDate& to)
+{
+    if (session.engine() != kEngine)
+        return;
+    session.executeDirect(QStringLiteral(
+        "CREATE TEMP TABLE IF NOT EXISTS REK2_LATER (IDDOGMASTER INTEGER, IDDOGDETAIL INTEGER, SFLNK TEXT)"));
+    session.executeDirect(QStringLiteral("DELETE FROM temp.REK2_LATER"));
+    const QString fill = QStringLiteral(
+        "INSERT INTO temp.REK2_LATER SELECT DL.IDDOGMASTER, DL.IDDOGDETAIL, DL.SFLNK FROM DOG D1 JOIN DOGLNK "
+        "DL "
+        "ON DL.IDDOGDETAIL=D1.IDDOG JOIN DOG D2 ON D2.IDDOG=DL.IDDOGMASTER WHERE D1.ZPD>=:DatumOd AND "
+        "D1.ZPD<=:DatumDo AND D1.ZPD<>D2.DAN");
+    Query q;
+    q.SetSession(&session);
+    q.SQL = QStringList{fill};
+    q.SetEngineSQL(kEngine, {fill});
+    q.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, from);
+    q.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, to);
+    q.Execute();
+}
+
 QString eventStatement(const Settings& s)
 {
     const bool bruto = s.FHasBrutoDiv;
     const QString person = bruto ? QStringLiteral("O.SFSOS='F'") : QStringLiteral("(%SFSOS%)");
     const QString paid = bruto ? QString() : QStringLiteral(" AND ABS(NVL(D.OBRVLT, 0)) > 0.00000001");
     // Later tax payments: the 'R' link's event is paid in the period, on
-    // another day than the payout.
+    // another day than the payout. Such a payout is among the later links
+    // found before the statement; only those are read.
     const QString later = eventPart(
         bruto,
         QStringLiteral("(CASE WHEN W.IDDOG IS NULL THEN NULL WHEN ABS(W.LOT)>0 THEN 'D' ELSE 'N' END)"),
         QStringLiteral(" LEFT OUTER JOIN DOGLNK DL ON (D.IDDOG=DL.IDDOGMASTER AND DL.SFLNK='R') JOIN DOG D2 "
                        "ON DL.IDDOGDETAIL=D2.IDDOG"),
-        person + QStringLiteral(" %OSB.SFDRZ% AND D2.ZPD>=:DatumOd AND D2.ZPD<=:DatumDo AND D.DAN<>D2.ZPD") +
+        QStringLiteral("D.IDDOG IN (SELECT LL.IDDOGMASTER FROM temp.REK2_LATER LL WHERE LL.SFLNK='R') AND ") +
+            person +
+            QStringLiteral(" %OSB.SFDRZ% AND D2.ZPD>=:DatumOd AND D2.ZPD<=:DatumDo AND D.DAN<>D2.ZPD") +
             paid);
     // Payouts of the period: 'D' when the tax is paid on the payout day.
     const QString payouts = eventPart(

@@ -5,9 +5,12 @@
 #include <QStringList>
 #include <vector>
 
+class QDate;
+
 namespace rek2 {
 struct Settings;
-}
+class Session;
+} // namespace rek2
 
 // Hand-written SQLite equivalents of the collection statements that the
 // dialect cannot rewrite, or whose rewrite SQLite would run in quadratic time
@@ -31,6 +34,17 @@ std::vector<OrderKey> regroupSourceOrder();
 // to the summary :ID_REK2_ZBIR: the same rows as the Oracle text's IN lists
 // of literals, without parsing thousands of them.
 QString reassignRows();
+
+// The period's later tax payments: every link from an event paid in the
+// period (its tax date ZPD between `from` and `to`) to an event of another
+// day. Both statements below look for these links; finding them means
+// reading every withholding event paid in the period and its payout, which
+// on a large dividend day are all of that day's payouts and are passed over.
+// They are found once, here, into the connection's temporary table
+// REK2_LATER, which the SQLite texts of both statements read; call this in
+// the same transaction before them. Nothing happens on another engine, whose
+// texts find the links themselves. Throws DbError.
+void collectLaterLinks(Session& session, const QDate& from, const QDate& to);
 
 // The event statement of the variant the settings choose, placeholders
 // filled. Variables :DatumOd, :DatumDo.
