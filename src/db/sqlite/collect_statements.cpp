@@ -237,10 +237,9 @@ void collectLaterLinks(Session& session, const QDate& from, const QDate& to)
         "CREATE TEMP TABLE IF NOT EXISTS REK2_LATER (IDDOGMASTER INTEGER, IDDOGDETAIL INTEGER, SFLNK TEXT)"));
     session.executeDirect(QStringLiteral("DELETE FROM temp.REK2_LATER"));
     const QString fill = QStringLiteral(
-        "INSERT INTO temp.REK2_LATER SELECT DL.IDDOGMASTER, DL.IDDOGDETAIL, DL.SFLNK FROM DOG D1 JOIN DOGLNK "
-        "DL "
-        "ON DL.IDDOGDETAIL=D1.IDDOG JOIN DOG D2 ON D2.IDDOG=DL.IDDOGMASTER WHERE D1.ZPD>=:DatumOd AND "
-        "D1.ZPD<=:DatumDo AND D1.ZPD<>D2.DAN");
+        "INSERT INTO temp.REK2_LATER SELECT DL.IDDOGMASTER, DL.IDDOGDETAIL, DL.SFLNK "
+        "FROM DOG D1 JOIN DOGLNK DL ON DL.IDDOGDETAIL=D1.IDDOG JOIN DOG D2 ON D2.IDDOG=DL.IDDOGMASTER "
+        "WHERE D1.ZPD>=:DatumOd AND D1.ZPD<=:DatumDo AND D1.ZPD<>D2.DAN");
     Query q;
     q.SetSession(&session);
     q.SQL = QStringList{fill};
