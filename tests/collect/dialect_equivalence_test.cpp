@@ -414,6 +414,10 @@ TEST(CollectDialect, PostgresAsksForAPayoutsOwnLinksThroughTheirIndex)
             rek2::postgres::analyticWorkingStatement(analyticWorkingStatement(summary)).join(' ');
         EXPECT_TRUE(grid.contains("EXISTS(select 1 FROM REK2_dog G where G.ID_REK2_ANAL=A.ID_REK2_ANAL"));
         EXPECT_FALSE(grid.contains("IN (select ID_REK2_ANAL", Qt::CaseInsensitive));
+        // and works the rate out once per coupon and day, not in the row's columns
+        EXPECT_TRUE(grid.contains(
+            "select A.*, RT.RT_STOPNJA as Stopnja, A.ROWID FROM REK2_ANAL A LEFT OUTER JOIN RT"))
+            << grid.toStdString();
     }
     // Both variants of the stored statement: every such test rewritten.
     for (const bool bruto : {false, true}) {
