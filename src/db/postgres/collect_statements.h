@@ -21,7 +21,8 @@ QString linkUpdate(const Settings& s, const QString& ids);
 // The analytic statement (Oracle's text, rewritten as usual) with its rows
 // numbered in the order SQLite numbers them: by the grouping columns, empty
 // values first. Both engines then give the same rows the same identifiers.
-// A payout's own links are asked for with EXISTS, not with a correlated IN.
+// A payout's own links are asked for with EXISTS, not with a correlated IN,
+// and the payouts are read only while a link of the period is in no row.
 QString analyticStatement(const QString& oracleText);
 
 } // namespace rek2::collect::postgres
