@@ -472,6 +472,9 @@ QString linkUpdate(const Settings& s, const QString& ids)
 // unlinked and the analytic rows of this run's summaries are each read once
 // into a materialized table and joined (SQLite indexes the materialized side
 // itself on all seven columns); a link matching two rows is counted there.
+// The tax number is also compared by plain equality (true whenever the
+// null-safe comparison is), which PostgreSQL can hash: joined by name and day
+// alone, the people of a large day who share a name were compared pairwise.
 QString linkUpdateJoined(const Settings& s, const QString& ids)
 {
     QStringList l;
@@ -483,7 +486,8 @@ QString linkUpdateJoined(const Settings& s, const QString& ids)
              ids + QStringLiteral(")),");
     l << QStringLiteral(
         "M AS MATERIALIZED (SELECT LK.RID, LK.ID_DOG, MIN(AN.ID_REK2_ANAL) AS ID, COUNT(*) AS N "
-        "FROM LK JOIN AN ON AN.NAZIV=LK.NAZIV AND AN.DATUM_IZP_DIV=LK.DAN AND AN.DVS IS LK.DVS AND "
+        "FROM LK JOIN AN ON AN.NAZIV=LK.NAZIV AND AN.DATUM_IZP_DIV=LK.DAN "
+        "AND IFNULL(AN.DVS, '-')=IFNULL(LK.DVS, '-') AND AN.DVS IS LK.DVS AND "
         "AN.IDENT_ST IS LK.IDENT_ST AND AN.SFKPN IS LK.SFKPN AND AN.STATUS=LK.STATUS AND "
         "AN.ZNIZ=LK.ZNIZ AND ((LK.KIND='D' AND AN.DATUM_PLC_DVK=LK.PLC) OR (LK.KIND='N' AND "
         "AN.DATUM_PLC_DVK IS NULL)) GROUP BY LK.RID)");
