@@ -287,8 +287,9 @@ CollectionRun::Outcome CollectionRun::bNaborClick()
         // Read once, and opened anew by whatever re-groups next: its rows
         // need not stay in memory while the grids load.
         source.Close();
-        // Every row of the period has a new summary: the duplicate check and
-        // the link update look rows up by these summaries.
+        // Every row of the period has a new summary: the link update (and the
+        // duplicate check of a correction record kept) look rows up by these
+        // summaries.
         ctx_.session->dialect().tableChanged(*ctx_.session, QStringLiteral("REK2_ANAL"));
 
         if (!duplicatesAccepted(regroup))
