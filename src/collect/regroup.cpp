@@ -26,6 +26,15 @@ bool isCorrection(const QString& type)
     return type == QLatin1String("S") || type == QLatin1String("X");
 }
 
+// Identifiers in IN lists of at most a thousand (the limit of such a list).
+std::vector<std::vector<int>> inListChunks(const std::vector<int>& ids)
+{
+    std::vector<std::vector<int>> chunks;
+    for (size_t i = 0; i < ids.size(); i += 1000)
+        chunks.emplace_back(ids.begin() + long(i), ids.begin() + long(std::min(ids.size(), i + 1000)));
+    return chunks;
+}
+
 } // namespace
 
 Regrouping::Regrouping(RekContext& ctx, GridHooks hooks) : ctx_(ctx), hooks_(std::move(hooks)) {}
@@ -106,9 +115,7 @@ void Regrouping::deleteRebuiltSummaries()
     // One statement per thousand identifiers, all in one transaction: the
     // view's rows are gone together or not at all.
     Transaction tx(*ctx_.session);
-    for (size_t i = 0; i < doomed.size(); i += 1000) {
-        std::vector<int> chunk(doomed.begin() + long(i),
-                               doomed.begin() + long(std::min(doomed.size(), i + 1000)));
+    for (const std::vector<int>& chunk : inListChunks(doomed)) {
         Query q;
         q.SetSession(ctx_.session);
         q.SQL << QStringLiteral("DELETE FROM REK2_ZBIR WHERE ID_REK2_ZBIR IN (") + idList(chunk) +
@@ -167,7 +174,9 @@ std::vector<RepeatedTaxNumber> Regrouping::repeatedTaxNumbers()
     // to it, whose tax numbers were read with the source: they are counted
     // here. A correction record that was only updated may hold rows of
     // other groups or periods, and a group whose rows changed meanwhile is
-    // not what was read: those records are counted by the database.
+    // not what was read: those records are counted by the database. (A
+    // record written anew has a new identifier, never one a row held before;
+    // a record kept is the one the group's first row pointed at.)
     std::vector<RepeatedTaxNumber> repeated;
     std::vector<int> askDatabase;
     for (const Group& group : groups_) {
@@ -182,9 +191,7 @@ std::vector<RepeatedTaxNumber> Regrouping::repeatedTaxNumbers()
             askDatabase.push_back(group.summaryId);
         }
     }
-    for (size_t i = 0; i < askDatabase.size(); i += 1000) {
-        const std::vector<int> chunk(askDatabase.begin() + long(i),
-                                     askDatabase.begin() + long(std::min(askDatabase.size(), i + 1000)));
+    for (const std::vector<int>& chunk : inListChunks(askDatabase)) {
         DataSet odsTemp(QStringLiteral("odsTemp"));
         odsTemp.SetSession(ctx_.session);
         odsTemp.SQL = QStringList{duplicateCheckSql(idList(chunk))};
