@@ -4,6 +4,7 @@
 #include "xmlreturn/xml_namespaces.h"
 #include "xmlreturn/xml_sink.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace rek2 {
@@ -152,21 +153,21 @@ void ReturnWriter::leaf(Tag id, QByteArrayView utf8)
         out.put(tag.empty.constData(), tag.empty.size());
         return;
     }
-    out.put(tag.open.constData(), tag.open.size());
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const qsizetype n = utf8.size();
     qsizetype i = 0;
     while (i < n && kPlain.plain[p[i]])
         ++i;
     if (i == n) {
-        out.put(utf8.data(), n);
-    } else {
-        if (!sameThroughQString(utf8)) {
-            converted_ = QString::fromUtf8(utf8).toUtf8();
-            utf8 = converted_;
-        }
-        out.escaped(utf8.data(), utf8.size(), false);
+        out.put(tag.open, utf8, tag.close);
+        return;
     }
+    out.put(tag.open.constData(), tag.open.size());
+    if (!sameThroughQString(utf8)) {
+        converted_ = QString::fromUtf8(utf8).toUtf8();
+        utf8 = converted_;
+    }
+    out.escaped(utf8.data(), utf8.size(), false);
     out.put(tag.close.constData(), tag.close.size());
 }
 
@@ -174,6 +175,35 @@ void ReturnWriter::leaf(Tag id, std::string_view ascii)
 {
     leaf(id, QByteArrayView(ascii.data(), qsizetype(ascii.size())));
 }
+
+void ReturnWriter::plainLeaf(Tag id, std::string_view ascii)
+{
+    const TagText& tag = tags_[id];
+    sink_->put(tag.open, QByteArrayView(ascii.data(), qsizetype(ascii.size())), tag.close);
+}
+
+void ReturnWriter::amountLeaf(Tag id, const QVariant& value)
+{
+    // A number, as the database hands amounts out, is written as digits,
+    // a point and perhaps a minus; anything else goes the general way.
+    if (value.typeId() == QMetaType::Double && !value.isNull())
+        plainLeaf(id, amountText(*static_cast<const double*>(value.constData())).view());
+    else
+        leaf(id, amountText(value).view());
+}
+
+namespace {
+
+// A tax number of plain digits without a leading zero, short enough for a
+// whole number: what the element's number would be written as anyway.
+bool writtenAsItIs(QByteArrayView dvs)
+{
+    if (dvs.isEmpty() || dvs.size() > 9 || dvs.front() == '0')
+        return false;
+    return std::all_of(dvs.begin(), dvs.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
 
 void ReturnWriter::startItems()
 {
@@ -213,7 +243,9 @@ void ReturnWriter::addItem(const ReturnItem& a)
         startItems();
     ++items_;
     out.put(itemStart_.constData(), itemStart_.size());
-    if (!a.dvs.isEmpty()) {
+    if (writtenAsItIs(a.dvs)) {
+        plainLeaf(A001, std::string_view(a.dvs.data(), std::size_t(a.dvs.size())));
+    } else if (!a.dvs.isEmpty()) {
         char digits[16];
         const auto end =
             std::to_chars(digits, digits + sizeof digits, readWholeNumber(a.dvs).value_or(0)).ptr;
@@ -230,14 +262,14 @@ void ReturnWriter::addItem(const ReturnItem& a)
     leaf(A004, a.rez);
     if (a.rez == QByteArrayView("N"))
         leaf(A004a, a.drz);
-    leaf(A005, std::string_view(payer_.t2s && a.znizanaStopnja == QByteArrayView("D") ? "true" : "false"));
+    plainLeaf(A005, std::string_view(payer_.t2s && a.znizanaStopnja == QByteArrayView("D") ? "true" : "false"));
     out.put(taxStart_.constData(), taxStart_.size());
     leaf(A051, a.sifSfdoh);
-    leaf(A052, amountText(a.bruto).view());
+    amountLeaf(A052, a.bruto);
     out.put(taxEnd_.constData(), taxEnd_.size());
-    leaf(A091O, amountText(a.davOdtObr).view());
-    leaf(A091P, amountText(a.davOdtPlc).view());
-    leaf(A092O, amountText(a.davOdtOdbTuj).view());
+    amountLeaf(A091O, a.davOdtObr);
+    amountLeaf(A091P, a.davOdtPlc);
+    amountLeaf(A092O, a.davOdtOdbTuj);
     out.put(itemEnd_.constData(), itemEnd_.size());
 }
 

@@ -93,6 +93,9 @@ private:
     void startItems();
     void leaf(Tag id, QByteArrayView utf8);
     void leaf(Tag id, std::string_view ascii);
+    // Text known to need no escaping (digits, an amount, "true"), not empty.
+    void plainLeaf(Tag id, std::string_view ascii);
+    void amountLeaf(Tag id, const QVariant& value);
 
     xml::XmlDocument doc_;
     std::unique_ptr<xml::Sink> sink_;

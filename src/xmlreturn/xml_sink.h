@@ -31,6 +31,24 @@ public:
         used_ += size;
     }
     void put(std::string_view s) { put(s.data(), qsizetype(s.size())); }
+    // Three pieces one after another (an element: start tag, text, end
+    // tag), the room in the block looked at once.
+    void put(QByteArrayView a, QByteArrayView b, QByteArrayView c)
+    {
+        if (used_ + a.size() + b.size() + c.size() > Chunk) {
+            put(a.data(), a.size());
+            put(b.data(), b.size());
+            put(c.data(), c.size());
+            return;
+        }
+        char* at = buffer_.get() + used_;
+        std::memcpy(at, a.data(), std::size_t(a.size()));
+        at += a.size();
+        std::memcpy(at, b.data(), std::size_t(b.size()));
+        at += b.size();
+        std::memcpy(at, c.data(), std::size_t(c.size()));
+        used_ += a.size() + b.size() + c.size();
+    }
     void put(char c)
     {
         if (used_ == Chunk)

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -96,4 +97,39 @@ TEST(ReturnWriter, StreamedItemsReadBackByAnotherParser)
     ReturnWriter refused(closed, payer, header);
     refused.addItem(cases[0].row);
     EXPECT_FALSE(refused.finish());
+}
+
+// A return of a few megabytes goes out in many blocks; an element that does
+// not fit the rest of a block is split across two, in order.
+TEST(ReturnWriter, ManyItemsCrossTheOutputBlocksInOrder)
+{
+    ReturnPayer payer{12345678, "Plačnik d.d.", "Tivolska 48", "Marija Horvat", "01 300 00 00", false};
+    ReturnHeader header;
+    header.documentType = "O";
+    header.datumIzp = QDate(2026, 11, 30);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("return.xml");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ReturnWriter writer(file, payer, header);
+    QStringList expected;
+    for (int i = 0; i < 6000; ++i) {
+        // Names of growing length, so the block ends fall on every kind of piece.
+        const QByteArray dvs = QByteArray::number(10000000 + i);
+        const QByteArray ime = "Ime" + QByteArray(i % 37, 'x');
+        const QByteArray priimek = i % 3 ? QByteArray("Kovač") : QByteArray("A & B");
+        ReturnItem row{dvs, "", ime, priimek, "", "R", "SI", "", "5400", i * 1.25, i * 0.25, QVariant(), 0.0};
+        writer.addItem(row);
+        expected << QStringLiteral("A001=%1|A003i=%2|A003p=%3|A004=R|A005=false|A051=5400|A052=%4|A091O=%5|"
+                                   "A091P=0.00|A092O=0.00")
+                        .arg(QString::fromLatin1(dvs), QString::fromLatin1(ime), QString::fromUtf8(priimek),
+                             QString::number(i * 1.25, 'f', 2), QString::number(i * 0.25, 'f', 2));
+    }
+    ASSERT_TRUE(writer.finish());
+    file.close();
+    ASSERT_GT(QFileInfo(path).size(), 4 * 65536);
+    const QStringList items = parsedItems(path);
+    ASSERT_EQ(items.size(), expected.size()) << items.value(0).toStdString();
+    for (qsizetype i = 0; i < items.size(); ++i)
+        ASSERT_EQ(items[i].toStdString(), expected[i].toStdString()) << "item " << i;
 }
