@@ -40,6 +40,19 @@ print(json.dumps(items))
     return out;
 }
 
+ReturnPayer samplePayer(bool t2s)
+{
+    return {12345678, "Plačnik d.d.", "Tivolska 48", "Marija Horvat", "01 300 00 00", t2s};
+}
+
+ReturnHeader originalOfNovember()
+{
+    ReturnHeader header;
+    header.documentType = "O";
+    header.datumIzp = QDate(2026, 11, 30);
+    return header;
+}
+
 } // namespace
 
 // Items go to the file as their rows are read; an independent parser reads
@@ -66,10 +79,8 @@ TEST(ReturnWriter, StreamedItemsReadBackByAnotherParser)
         {{"-0", "", "  ", "\n", "", "R", "", "", "5400", 1.0, 2.0, 3.0, 4.0},
          "A001=0|A003=|A004=R|A005=false|A051=5400|A052=1.00|A091O=2.00|A091P=3.00|A092O=4.00"},
     };
-    ReturnPayer payer{12345678, "Plačnik d.d.", "Tivolska 48", "Marija Horvat", "01 300 00 00", true};
-    ReturnHeader header;
-    header.documentType = "O";
-    header.datumIzp = QDate(2026, 11, 30);
+    const ReturnPayer payer = samplePayer(true);
+    const ReturnHeader header = originalOfNovember();
 
     QTemporaryDir dir;
     const QString path = dir.filePath("return.xml");
@@ -103,15 +114,13 @@ TEST(ReturnWriter, StreamedItemsReadBackByAnotherParser)
 // not fit the rest of a block is split across two, in order.
 TEST(ReturnWriter, ManyItemsCrossTheOutputBlocksInOrder)
 {
-    ReturnPayer payer{12345678, "Plačnik d.d.", "Tivolska 48", "Marija Horvat", "01 300 00 00", false};
-    ReturnHeader header;
-    header.documentType = "O";
-    header.datumIzp = QDate(2026, 11, 30);
+    const ReturnPayer firm = samplePayer(false);
+    const ReturnHeader header = originalOfNovember();
     QTemporaryDir dir;
     const QString path = dir.filePath("return.xml");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ReturnWriter writer(file, payer, header);
+    ReturnWriter writer(file, firm, header);
     QStringList expected;
     for (int i = 0; i < 6000; ++i) {
         // Names of growing length, so the block ends fall on every kind of piece.
