@@ -677,6 +677,30 @@ XmlReturnRun::XmlReturnRun(RekContext& ctx)
 {
 }
 
+namespace {
+
+// A collection that stopped before its link step (duplicate tax numbers
+// answered with Abort, a failed link update, a crash) leaves links of
+// identifier 0, which only a finished collection sets. A return written
+// then would move its rows to history while their events still count as
+// unreported: the next collection would build the same rows again, and
+// they would be filed twice. The operator repeats the collection first.
+void refuseUnfinishedCollection(Session& session)
+{
+    Query q;
+    q.SetSession(&session);
+    q.SQL << QStringLiteral("SELECT MIN(L.ID_DOG) FROM REK2_DOG L WHERE L.ID_REK2_ANAL = 0 AND "
+                            "L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL");
+    q.Execute();
+    if (q.RowCount() > 0 && !q.FieldIsNull(0))
+        throw XmlReturnError(
+            QStringLiteral("Nabor podatkov ni bil dokončan: dogodek %1 še ni povezan z analitično vrstico. "
+                           "Ponovite nabor podatkov, nato generirajte XML.")
+                .arg(q.FieldAsString(0)));
+}
+
+} // namespace
+
 XmlRunResult XmlReturnRun::run()
 {
     RekContext& ctx = ctx_;
@@ -686,6 +710,7 @@ XmlRunResult XmlReturnRun::run()
         throw XmlReturnError(QStringLiteral("Ni povezave z bazo!"));
     if (ctx.settings.XMLPath.trimmed().isEmpty())
         throw XmlReturnError(folderNotSetMessage(QStringLiteral("XML pot"), QStringLiteral("XMLPath")));
+    refuseUnfinishedCollection(*ctx.session);
 
     result_ = XmlRunResult();
     Impl d{*this, ctx, result_, {}};

@@ -155,6 +155,31 @@ TEST_F(XmlRunFixture, BadTaxNumbersStopTheRunBeforeAnyFile)
     EXPECT_EQ(op_.busyLog.last(), "hide");
 }
 
+// A collection that stopped before linking its events (duplicate tax numbers
+// answered with Abort) leaves links of identifier 0. No return is written
+// until it is repeated: the moved rows' events would still count as
+// unreported, and the next collection would build and file them again.
+TEST_F(XmlRunFixture, UnfinishedCollectionStopsTheRunBeforeAnyFile)
+{
+    db_.exec("INSERT INTO REK2_DOG VALUES (0, 9302, NULL, NULL, 'O', 'D')");
+    db_.exec("INSERT INTO REK2_DOG VALUES (0, 9301, NULL, NULL, 'O', 'D')");
+    openGrids();
+    try {
+        runXml({101});
+        FAIL() << "no error";
+    } catch (const XmlReturnError& e) {
+        EXPECT_EQ(e.message(), "Nabor podatkov ni bil dokončan: dogodek 9301 še ni povezan z analitično "
+                               "vrstico. Ponovite nabor podatkov, nato generirajte XML.");
+    }
+    EXPECT_TRUE(folderEntries().isEmpty());
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_ZBIR").toInt(), 3);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_ANAL_HST").toInt(), 0);
+
+    // A finished collection leaves the links it could not match empty.
+    db_.exec("UPDATE REK2_DOG SET ID_REK2_ANAL = NULL WHERE ID_REK2_ANAL = 0");
+    EXPECT_EQ(runXml({101}).files, QStringList({kFile101}));
+}
+
 // The kind of a correction ('X') from the days since payout and the corrected
 // return's amount; when no kind can be found the summary is left in work with
 // a warning and the run goes on.
