@@ -112,9 +112,8 @@ QString analyticStatement(const QString& oracleText)
     const QString text = pendingPayoutLinkFirst(ownLinksThroughIndex(oracleText));
     QStringList order;
     // The grouping columns of collect::sqlite::analyticStatement, in its order.
-    for (const char* c : {"DVS", "IdentSt", "OsbIme", "OsbPriimek", "Rezident", "SFDRZBNK", "OznDog", "Dan",
-                          "DanDavOdt", "Status", "SFKPN", "SFVP"})
-        order << QStringLiteral("A.") + QLatin1String(c) + QStringLiteral(" NULLS FIRST");
+    for (const QString& c : sqlite::analyticGroupingColumns())
+        order << QStringLiteral("A.") + c + QStringLiteral(" NULLS FIRST");
     if (oracleText.contains(QLatin1String("ZnizanaStopnja")))
         order << QStringLiteral("A.ZnizanaStopnja NULLS FIRST");
     return text + QStringLiteral("\nORDER BY ") + order.join(QStringLiteral(", "));

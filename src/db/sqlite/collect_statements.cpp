@@ -302,6 +302,14 @@ QString nullSafe(const QString& column, const QString& value)
 
 } // namespace
 
+QStringList analyticGroupingColumns()
+{
+    return {QStringLiteral("SFKPN"),    QStringLiteral("DanDavOdt"), QStringLiteral("DVS"),
+            QStringLiteral("IdentSt"),  QStringLiteral("OsbIme"),    QStringLiteral("OsbPriimek"),
+            QStringLiteral("Rezident"), QStringLiteral("SFDRZBNK"),  QStringLiteral("OznDog"),
+            QStringLiteral("Dan"),      QStringLiteral("Status"),    QStringLiteral("SFVP")};
+}
+
 QString analyticStatement(const Settings& s)
 {
     const bool bruto = s.FHasBrutoDiv;
@@ -346,8 +354,7 @@ QString analyticStatement(const Settings& s)
     l << QStringLiteral("UNION ALL");
     l << laterRows(bruto);
     l << QStringLiteral(")");
-    l << QStringLiteral("GROUP BY SFKPN, DanDavOdt, DVS, IdentSt, OsbIme, OsbPriimek, Rezident, SFDRZBNK, OznDog, "
-                        "Dan, Status, SFVP") +
+    l << QStringLiteral("GROUP BY ") + analyticGroupingColumns().join(QStringLiteral(", ")) +
              (bruto ? QString() : QStringLiteral(", ZnizanaStopnja, SfDrzIzd")) +
              QStringLiteral(" HAVING Status IS NOT ") + QLatin1String(kNotReported) + QStringLiteral(")");
     l << QStringLiteral(

@@ -54,6 +54,11 @@ QString eventStatement(const Settings& s);
 // filled. Variables :DatumOd, :DatumDo, :SfVpGotEUR.
 QString analyticStatement(const Settings& s);
 
+// The columns the analytic statement groups its rows by, in the order the
+// new rows are numbered (the standard variant also groups by ZnizanaStopnja
+// and SfDrzIzd, after these).
+QStringList analyticGroupingColumns();
+
 // The link update (alias K twice and "UPDATE T R SET R.col" on Oracle), in
 // two statements: the links that match a row get it, then every link still
 // unlinked gets null, as the Oracle statement gives a link without a match.
