@@ -141,9 +141,7 @@ void CollectionRun::selectEventsAndRows()
     rows.SetSession(ctx_.session);
     rows.SQL = analyticStatement(s).split(QLatin1Char('\n'));
     rows.SetEngineSQL(sqlite::kEngine, sqlite::analyticStatement(s).split(QLatin1Char('\n')));
-    rows.SetEngineOracleSQL(
-        postgres::kEngine,
-        postgres::analyticStatement(rows.SQL.join(QLatin1Char('\n'))).split(QLatin1Char('\n')));
+    rows.SetEngineSQL(postgres::kEngine, postgres::analyticInsert(s).split(QLatin1Char('\n')));
     rows.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
     rows.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
     rows.DeclareAndSet(QStringLiteral("SfVpGotEUR"), VarType::Integer, eur);

@@ -32,6 +32,7 @@ QStringList buildRows(CollectFixture& f, bool handWritten)
     if (handWritten) {
         sqlite::collectLaterLinks(f.session, f.ctx.datumOd, f.ctx.datumDo);
         rows.SetEngineSQL("QSQLITE", sqlite::analyticStatement(s).split('\n'));
+        rows.SetEngineSQL("QPSQL", collect::postgres::analyticInsert(s).split('\n'));
     }
     rows.DeclareAndSet("DatumOd", VarType::Date, f.ctx.datumOd);
     rows.DeclareAndSet("DatumDo", VarType::Date, f.ctx.datumDo);
@@ -384,52 +385,17 @@ TEST(CollectDialect, LookedUpAndJoinedLinkUpdatesAgree)
     }
 }
 
-// On PostgreSQL a payout's own links are asked for with EXISTS instead of a
-// correlated [NOT] IN: the whole condition is kept, nested parentheses and
-// quoted ones included, and NOT IN stays unknown (the payout left out) where
-// a link of those conditions has no event.
-TEST(CollectDialect, PostgresAsksForAPayoutsOwnLinksThroughTheirIndex)
+// On PostgreSQL the analytic grid looks a row's unwritten links up by its
+// identifier, and works the rate out once per coupon and day.
+TEST(CollectDialect, PostgresGridLooksLinksUpByRow)
 {
-    const struct
-    {
-        QString oracle, postgres;
-    } cases[] = {
-        {"where X=1 AND D.IDDOG IN (select ID_DOG FROM REK2_DOG WHERE A=1 OR (B='(' AND C=(SELECT 1))) AND "
-         "Y=2",
-         "where X=1 AND EXISTS (select ID_DOG FROM REK2_DOG WHERE ID_DOG = D.IDDOG AND (A=1 OR (B='(' AND "
-         "C=(SELECT 1)))) AND Y=2"},
-        {"AND D.IDDOG NOT IN (select ID_DOG from REK2_DOG WHERE ID_REK2_ANAL>0) )",
-         "AND NOT EXISTS (select ID_DOG FROM REK2_DOG WHERE ID_DOG = D.IDDOG AND (ID_REK2_ANAL>0)) AND NOT "
-         "EXISTS (select ID_DOG FROM REK2_DOG WHERE ID_DOG IS NULL AND (ID_REK2_ANAL>0)) )"},
-        {"where D.IdDOG IN ((SELECT R1.ID_DOG FROM REK2_DOG R1))",
-         "where D.IdDOG IN ((SELECT R1.ID_DOG FROM REK2_DOG R1))"},
-    };
-    for (const auto& c : cases) {
-        const QString text = collect::postgres::analyticStatement(c.oracle);
-        EXPECT_EQ(text.left(text.indexOf("\nORDER BY")), c.postgres) << c.oracle.toStdString();
-    }
-    // The analytic grid looks a row's unwritten links up by its identifier.
     for (const std::optional<int> summary : {std::optional<int>(), std::optional<int>(7)}) {
         const QString grid =
             rek2::postgres::analyticWorkingStatement(analyticWorkingStatement(summary)).join(' ');
         EXPECT_TRUE(grid.contains("EXISTS(select 1 FROM REK2_dog G where G.ID_REK2_ANAL=A.ID_REK2_ANAL"));
         EXPECT_FALSE(grid.contains("IN (select ID_REK2_ANAL", Qt::CaseInsensitive));
-        // and works the rate out once per coupon and day, not in the row's columns
         EXPECT_TRUE(grid.contains(
             "select A.*, RT.RT_STOPNJA as Stopnja, A.ROWID FROM REK2_ANAL A LEFT OUTER JOIN RT"))
             << grid.toStdString();
-    }
-    // Both variants of the stored statement: every such test rewritten.
-    for (const bool bruto : {false, true}) {
-        Settings s;
-        s.FHasBrutoDiv = bruto;
-        s.SfDogDvcOdt = "601";
-        const QString text = collect::postgres::analyticStatement(analyticStatement(s));
-        EXPECT_EQ(text.count("EXISTS (select ID_DOG FROM REK2_DOG WHERE ID_DOG"), 5) << bruto;
-        EXPECT_FALSE(text.contains(QRegularExpression("IDDOG\\s+(NOT\\s+)?IN\\s*\\(\\s*select",
-                                                      QRegularExpression::CaseInsensitiveOption)))
-            << bruto;
-        // The payouts are read only while a link of the period is in no row.
-        EXPECT_EQ(text.count("AND EXISTS(SELECT 1 FROM REK2_DOG LP WHERE"), 1) << bruto;
     }
 }

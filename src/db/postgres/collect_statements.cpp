@@ -1,5 +1,6 @@
 #include "db/postgres/collect_statements.h"
 
+#include "base/settings.h"
 #include "db/sqlite/collect_statements.h"
 
 #include <QRegularExpression>
@@ -22,82 +23,17 @@ QString spelled(QString text)
     return text;
 }
 
-// The end of the parenthesis that opens just before `from`: the index of
-// its ")" (quoted texts skipped), or -1.
-qsizetype closingParenthesis(const QString& text, qsizetype from)
+// New rows numbered in the order SQLite numbers them: by the grouping
+// columns of collect::sqlite::analyticStatement, in its order, empty values
+// first. Both engines then give the same rows the same identifiers.
+QString inSqliteOrder(const QString& text, bool reducedRate)
 {
-    int depth = 1;
-    bool quoted = false;
-    for (qsizetype i = from; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\''))
-            quoted = !quoted;
-        else if (!quoted && c == QLatin1Char('('))
-            ++depth;
-        else if (!quoted && c == QLatin1Char(')') && --depth == 0)
-            return i;
-    }
-    return -1;
-}
-
-// A payout's own links are looked for with "D.IDDOG [NOT] IN (select ID_DOG
-// from REK2_DOG WHERE ...)", whose conditions depend on the payout. The
-// dialect's general form of a correlated NOT IN, which must also serve a
-// null on the left (a CASE, and one look-up for the value or a null), is one
-// PostgreSQL answers by reading the links once per payout: a demo day of
-// 2,000 holders was collected in 8 s instead of 1 s. D.IDDOG is the payout's
-// key and never null, so here NOT IN, false where a link matches and unknown
-// where a link of the same conditions has no event (ID_DOG null), both of
-// which leave the payout out, becomes two NOT EXISTS, each an index look-up;
-// IN becomes one EXISTS.
-QString ownLinksThroughIndex(QString text)
-{
-    static const QRegularExpression test(
-        QStringLiteral(
-            "D\\.IDDOG\\s+(NOT\\s+)?IN\\s*\\(\\s*select\\s+ID_DOG\\s+FROM\\s+REK2_DOG\\s+WHERE\\s+"),
-        QRegularExpression::CaseInsensitiveOption);
-    qsizetype at = 0;
-    for (;;) {
-        const QRegularExpressionMatch m = test.match(text, at);
-        if (!m.hasMatch())
-            return text;
-        const qsizetype end = closingParenthesis(text, m.capturedEnd());
-        if (end < 0)
-            return text;
-        const QString conditions = text.mid(m.capturedEnd(), end - m.capturedEnd());
-        const QString links = QStringLiteral("(select ID_DOG FROM REK2_DOG WHERE ID_DOG %1 AND (") +
-                              conditions + QStringLiteral("))");
-        const QString replacement =
-            m.capturedLength(1) > 0
-                ? QStringLiteral("NOT EXISTS ") + links.arg(QStringLiteral("= D.IDDOG")) +
-                      QStringLiteral(" AND NOT EXISTS ") + links.arg(QStringLiteral("IS NULL"))
-                : QStringLiteral("EXISTS ") + links.arg(QStringLiteral("= D.IDDOG"));
-        text.replace(m.capturedStart(), end + 1 - m.capturedStart(), replacement);
-        at = m.capturedStart() + replacement.size();
-    }
-}
-
-// The payouts of the period are reported only through a link that is in no
-// row yet (its payout is taken with a pending link of a kind, and left out
-// when a link of that kind is in a row). Asked once for the whole statement
-// (PostgreSQL runs an uncorrelated test once, and skips the payouts when it
-// fails), a day collected before reads none of its payouts' links again.
-QString pendingPayoutLinkFirst(QString text)
-{
-    static const QRegularExpression payouts(
-        QStringLiteral("where\\s+DAN\\s*>=\\s*:DatumOd\\s+AND\\s+Dan\\s*<=\\s*:DatumDo\\s+and\\s+SfPDG\\s+in\\s*"
-                       "\\('=',\\s*'@'\\)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = payouts.match(text);
-    if (!m.hasMatch())
-        return text;
-    text.insert(
-        m.capturedEnd(),
-        QStringLiteral(" AND EXISTS(SELECT 1 FROM REK2_DOG LP WHERE (LP.ID_REK2_ANAL IS NULL OR "
-                       "LP.ID_REK2_ANAL<=0) AND LP.DURS_ID_DOK IS NULL AND LP.XML_FILE IS NULL AND "
-                       "EXISTS(SELECT 1 FROM DOG DP WHERE DP.IDDOG=LP.ID_DOG AND DP.DAN>=:DatumOd AND "
-                       "DP.DAN<=:DatumDo AND DP.SFPDG IN ('=','@')))"));
-    return text;
+    QStringList order;
+    for (const QString& c : sqlite::analyticGroupingColumns())
+        order << QStringLiteral("A.") + c + QStringLiteral(" NULLS FIRST");
+    if (reducedRate)
+        order << QStringLiteral("A.ZnizanaStopnja NULLS FIRST");
+    return text + QStringLiteral("\nORDER BY ") + order.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -107,16 +43,37 @@ QString linkUpdate(const Settings& s, const QString& ids)
     return spelled(sqlite::linkUpdateJoined(s, ids));
 }
 
-QString analyticStatement(const QString& oracleText)
+QString analyticInsert(const Settings& s)
 {
-    const QString text = pendingPayoutLinkFirst(ownLinksThroughIndex(oracleText));
-    QStringList order;
-    // The grouping columns of collect::sqlite::analyticStatement, in its order.
-    for (const QString& c : sqlite::analyticGroupingColumns())
-        order << QStringLiteral("A.") + c + QStringLiteral(" NULLS FIRST");
-    if (oracleText.contains(QLatin1String("ZnizanaStopnja")))
-        order << QStringLiteral("A.ZnizanaStopnja NULLS FIRST");
-    return text + QStringLiteral("\nORDER BY ") + order.join(QStringLiteral(", "));
+    QString text = sqlite::analyticStatement(s);
+    text.replace(QLatin1String("rek2_nextval('ID_REK2_ANAL_SEQ')"), QLatin1String("nextval('ID_REK2_ANAL_SEQ')"));
+    text.replace(QLatin1String("temp.REK2_LATER"), QLatin1String("pg_temp.REK2_LATER"));
+    text.replace(QLatin1String("\n)\nGROUP BY"), QLatin1String("\n) U\nGROUP BY")); // a subquery in FROM is named
+    text.replace(QLatin1String("IFNULL("), QLatin1String("COALESCE("));
+    text.replace(QLatin1String("NVL("), QLatin1String("COALESCE("));
+    // Decimal division as the stored text's rewrite does it (a * 1.0 / b),
+    // so that the quotients have the same digits.
+    text.replace(QLatin1String("/"), QLatin1String("*1.0/"));
+    // The status of the first pending link of the reporting kind: SQLite
+    // takes it beside MIN() of the link's row number; PostgreSQL takes the
+    // status itself (there is one such link: the event statement adds a
+    // link of a kind only when the payout has none).
+    text.replace(QLatin1String("(CASE WHEN MIN(CASE WHEN L.DAVCNI_ODTEGLJAJ="),
+                 QLatin1String("MIN(CASE WHEN L.DAVCNI_ODTEGLJAJ="));
+    text.replace(QLatin1String("THEN L.ROWID END) IS NOT NULL THEN L.STATUS END)"),
+                 QLatin1String("THEN L.STATUS END)"));
+    // A payout not to be reported is marked by a status of two characters,
+    // which no status is (SQLite marks it with a number).
+    text.replace(QLatin1String("ELSE -1 END FROM REK2_DOG L"), QLatin1String("ELSE '-1' END FROM REK2_DOG L"));
+    text.replace(QLatin1String("HAVING Status IS NOT -1"), QLatin1String("HAVING Status IS DISTINCT FROM '-1'"));
+    // SQLite's unary plus keeps it off an index; here it is not needed (and
+    // not defined on texts and dates).
+    static const QRegularExpression unaryPlus(QStringLiteral("(?<=[\\s(])\\+(?=[A-Za-z_]\\w*\\.)"));
+    text.remove(unaryPlus);
+    static const QRegularExpression nullSafe(
+        QStringLiteral("(\\b[A-Za-z_]\\w*\\.[A-Za-z_]\\w*) IS (?=[A-Za-z_]\\w*\\.)"));
+    text.replace(nullSafe, QStringLiteral("\\1 IS NOT DISTINCT FROM "));
+    return inSqliteOrder(text, !s.FHasBrutoDiv);
 }
 
 } // namespace rek2::collect::postgres

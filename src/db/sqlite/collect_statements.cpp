@@ -1,5 +1,7 @@
 #include "db/sqlite/collect_statements.h"
 
+#include "db/postgres/collect_statements.h"
+
 #include "base/settings.h"
 #include "collect/statements.h"
 #include "db/query.h"
@@ -231,19 +233,26 @@ QString eventPart(bool bruto, const QString& kind, const QString& joins, const Q
 
 void collectLaterLinks(Session& session, const QDate& from, const QDate& to)
 {
-    if (session.engine() != kEngine)
+    const bool postgres = session.engine() == postgres::kEngine;
+    if (session.engine() != kEngine && !postgres)
         return;
-    session.executeDirect(QStringLiteral(
-        "CREATE TEMP TABLE IF NOT EXISTS REK2_LATER (IDDOGMASTER INTEGER, IDDOGDETAIL INTEGER, SFLNK TEXT)"));
-    session.executeDirect(QStringLiteral("DELETE FROM temp.REK2_LATER"));
-    const QString fill = QStringLiteral(
-        "INSERT INTO temp.REK2_LATER SELECT DL.IDDOGMASTER, DL.IDDOGDETAIL, DL.SFLNK "
-        "FROM DOG D1 JOIN DOGLNK DL ON DL.IDDOGDETAIL=D1.IDDOG JOIN DOG D2 ON D2.IDDOG=DL.IDDOGMASTER "
-        "WHERE D1.ZPD>=:DatumOd AND D1.ZPD<=:DatumDo AND D1.ZPD<>D2.DAN");
+    // PostgreSQL's temporary table takes the types of the links' columns.
+    session.executeDirect(
+        postgres ? QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS REK2_LATER AS SELECT IDDOGMASTER, "
+                                  "IDDOGDETAIL, SFLNK FROM DOGLNK WITH NO DATA")
+                 : QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS REK2_LATER (IDDOGMASTER INTEGER, "
+                                  "IDDOGDETAIL INTEGER, SFLNK TEXT)"));
+    const QString table = postgres ? QStringLiteral("pg_temp.REK2_LATER") : QStringLiteral("temp.REK2_LATER");
+    session.executeDirect(QStringLiteral("DELETE FROM ") + table);
+    const QString fill = QStringLiteral("INSERT INTO ") + table +
+                         QStringLiteral(
+                             " SELECT DL.IDDOGMASTER, DL.IDDOGDETAIL, DL.SFLNK "
+                             "FROM DOG D1 JOIN DOGLNK DL ON DL.IDDOGDETAIL=D1.IDDOG JOIN DOG D2 ON "
+                             "D2.IDDOG=DL.IDDOGMASTER WHERE D1.ZPD>=:DatumOd AND D1.ZPD<=:DatumDo AND D1.ZPD<>D2.DAN");
     Query q;
     q.SetSession(&session);
     q.SQL = QStringList{fill};
-    q.SetEngineSQL(kEngine, {fill});
+    q.SetEngineSQL(session.engine(), {fill});
     q.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, from);
     q.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, to);
     q.Execute();

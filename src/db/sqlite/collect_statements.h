@@ -41,9 +41,9 @@ QString reassignRows();
 // reading every withholding event paid in the period and its payout, which
 // on a large dividend day are all of that day's payouts and are passed over.
 // They are found once, here, into the connection's temporary table
-// REK2_LATER, which the SQLite texts of both statements read; call this in
-// the same transaction before them. Nothing happens on another engine, whose
-// texts find the links themselves. Throws DbError.
+// REK2_LATER, which the SQLite texts of both statements read (and the
+// PostgreSQL analytic statement derived from them); call this in the same
+// transaction before them. Nothing happens on another engine. Throws DbError.
 void collectLaterLinks(Session& session, const QDate& from, const QDate& to);
 
 // The event statement of the variant the settings choose, placeholders
