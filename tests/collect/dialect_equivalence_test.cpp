@@ -83,6 +83,8 @@ TEST(CollectDialect, StoredAndHandWrittenCollectionStatementsAgree)
     f.db.exec("INSERT INTO DOG (IDDOG, SFDOG, SFPDG, DAN, IDPOG, LOT, TCJVLT, GOT, SFVPGOT) VALUES "
               "(2015, '601', '-', '2009-06-15', 3, -8, 1, -8, 978)");
     f.db.exec("INSERT INTO DOGLNK VALUES (1015, 2015, 'R'), (1016, 2999, 'R')");
+    // A withholding code with a slash, which is text and no division.
+    f.db.exec("UPDATE DOG SET SFDOG = '6/01' WHERE IDDOG = 2003");
     struct Form
     {
         const char* name;
@@ -97,7 +99,7 @@ TEST(CollectDialect, StoredAndHandWrittenCollectionStatementsAgree)
     };
     for (const auto& form : forms) {
         f.ctx.settings.FHasBrutoDiv = form.bruto;
-        f.ctx.settings.SfDogDvcOdt = form.bruto ? "601" : "";
+        f.ctx.settings.SfDogDvcOdt = form.bruto ? "'601','6/01'" : "";
         f.ctx.settings.FREK_5700_neRez = form.neRez;
         f.ctx.settings.T2S = form.t2s;
         for (const QDate day : {QDate(2009, 6, 15), QDate(2009, 7, 10)}) {

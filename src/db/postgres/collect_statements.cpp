@@ -52,8 +52,18 @@ QString analyticInsert(const Settings& s)
     text.replace(QLatin1String("IFNULL("), QLatin1String("COALESCE("));
     text.replace(QLatin1String("NVL("), QLatin1String("COALESCE("));
     // Decimal division as the stored text's rewrite does it (a * 1.0 / b),
-    // so that the quotients have the same digits.
-    text.replace(QLatin1String("/"), QLatin1String("*1.0/"));
+    // so that the quotients have the same digits; a quoted event code keeps
+    // its slash.
+    QString divided;
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (c == QLatin1Char('/') && !quoted)
+            divided += QLatin1String("*1.0");
+        divided += c;
+    }
+    text = divided;
     // The status of the first pending link of the reporting kind: SQLite
     // takes it beside MIN() of the link's row number; PostgreSQL takes the
     // status itself (there is one such link: the event statement adds a
