@@ -53,6 +53,19 @@ ReturnHeader originalOfNovember()
     return header;
 }
 
+// A return file in a folder of its own, with the payer and header to write.
+struct ReturnFile
+{
+    explicit ReturnFile(bool t2s) : payer(samplePayer(t2s)) {}
+    bool open() { return file.open(QIODevice::WriteOnly); }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath("return.xml");
+    QFile file{path};
+    ReturnPayer payer;
+    ReturnHeader header = originalOfNovember();
+};
+
 } // namespace
 
 // Items go to the file as their rows are read; an independent parser reads
@@ -79,33 +92,28 @@ TEST(ReturnWriter, StreamedItemsReadBackByAnotherParser)
         {{"-0", "", "  ", "\n", "", "R", "", "", "5400", 1.0, 2.0, 3.0, 4.0},
          "A001=0|A003=|A004=R|A005=false|A051=5400|A052=1.00|A091O=2.00|A091P=3.00|A092O=4.00"},
     };
-    const ReturnPayer payer = samplePayer(true);
-    const ReturnHeader header = originalOfNovember();
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath("return.xml");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ReturnWriter writer(file, payer, header);
+    ReturnFile out(true);
+    ASSERT_TRUE(out.open());
+    ReturnWriter writer(out.file, out.payer, out.header);
     QStringList expected;
     for (const auto& c : cases) {
         writer.addItem(c.row);
         expected << QString::fromUtf8(c.expected);
     }
     ASSERT_TRUE(writer.finish());
-    file.close();
-    EXPECT_EQ(parsedItems(path), expected);
+    out.file.close();
+    EXPECT_EQ(parsedItems(out.path), expected);
 
     // Without rows the return has no analytic part; a device that refuses
     // the bytes makes the writer fail instead of reporting success.
     QBuffer empty;
     empty.open(QIODevice::WriteOnly);
-    ReturnWriter none(empty, payer, header);
+    ReturnWriter none(empty, out.payer, out.header);
     ASSERT_TRUE(none.finish());
     EXPECT_FALSE(empty.data().contains("<AnalyticalData "));
     EXPECT_TRUE(empty.data().endsWith("</Envelope>\r\n"));
     QBuffer closed;
-    ReturnWriter refused(closed, payer, header);
+    ReturnWriter refused(closed, out.payer, out.header);
     refused.addItem(cases[0].row);
     EXPECT_FALSE(refused.finish());
 }
@@ -114,13 +122,9 @@ TEST(ReturnWriter, StreamedItemsReadBackByAnotherParser)
 // not fit the rest of a block is split across two, in order.
 TEST(ReturnWriter, ManyItemsCrossTheOutputBlocksInOrder)
 {
-    const ReturnPayer firm = samplePayer(false);
-    const ReturnHeader header = originalOfNovember();
-    QTemporaryDir dir;
-    const QString path = dir.filePath("return.xml");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ReturnWriter writer(file, firm, header);
+    ReturnFile out(false);
+    ASSERT_TRUE(out.open());
+    ReturnWriter writer(out.file, out.payer, out.header);
     QStringList expected;
     for (int i = 0; i < 6000; ++i) {
         // Names of growing length, so the block ends fall on every kind of piece.
@@ -135,9 +139,9 @@ TEST(ReturnWriter, ManyItemsCrossTheOutputBlocksInOrder)
                              QString::number(i * 1.25, 'f', 2), QString::number(i * 0.25, 'f', 2));
     }
     ASSERT_TRUE(writer.finish());
-    file.close();
-    ASSERT_GT(QFileInfo(path).size(), 4 * 65536);
-    const QStringList items = parsedItems(path);
+    out.file.close();
+    ASSERT_GT(QFileInfo(out.path).size(), 4 * 65536);
+    const QStringList items = parsedItems(out.path);
     ASSERT_EQ(items.size(), expected.size()) << items.value(0).toStdString();
     for (qsizetype i = 0; i < items.size(); ++i)
         ASSERT_EQ(items[i].toStdString(), expected[i].toStdString()) << "item " << i;
