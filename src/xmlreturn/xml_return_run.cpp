@@ -9,6 +9,7 @@
 #include "db/query.h"
 #include "db/row_cursor.h"
 #include "db/session.h"
+#include "db/postgres/collect_statements.h"
 #include "db/sqlite/collect_statements.h"
 #include "db/transaction.h"
 #include "returns/amount_limits.h"
@@ -685,18 +686,37 @@ namespace {
 // then would move its rows to history while their events still count as
 // unreported: the next collection would build the same rows again, and
 // they would be filed twice. The operator repeats the collection first.
-void refuseUnfinishedCollection(Session& session)
+// When a collection of another period has finished meanwhile, its link step
+// has left every link it could not match empty (null), those of the stopped
+// collection too: a link that the link step would now give a row of a
+// return being written (`summaries`) is refused the same way.
+void refuseUnfinishedCollection(RekContext& ctx, const QList<int>& summaries)
 {
-    Query q;
-    q.SetSession(&session);
-    q.SQL << QStringLiteral("SELECT MIN(L.ID_DOG) FROM REK2_DOG L WHERE L.ID_REK2_ANAL = 0 AND "
-                            "L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL");
-    q.Execute();
-    if (q.RowCount() > 0 && !q.FieldIsNull(0))
-        throw XmlReturnError(
-            QStringLiteral("Nabor podatkov ni bil dokončan: dogodek %1 še ni povezan z analitično vrstico. "
-                           "Ponovite nabor podatkov, nato generirajte XML.")
-                .arg(q.FieldAsString(0)));
+    const auto refuse = [&ctx](Query& q) {
+        q.SetSession(ctx.session);
+        q.Execute();
+        if (q.RowCount() > 0 && !q.FieldIsNull(0))
+            throw XmlReturnError(
+                QStringLiteral("Nabor podatkov ni bil dokončan: dogodek %1 še ni povezan z analitično "
+                               "vrstico. Ponovite nabor podatkov, nato generirajte XML.")
+                    .arg(q.FieldAsString(0)));
+    };
+    Query zero;
+    zero.SQL << QStringLiteral("SELECT MIN(L.ID_DOG) FROM REK2_DOG L WHERE L.ID_REK2_ANAL = 0 AND "
+                               "L.DURS_ID_DOK IS NULL AND L.XML_FILE IS NULL");
+    refuse(zero);
+    if (summaries.isEmpty())
+        return;
+    QStringList ids;
+    for (const int id : summaries)
+        ids << QString::number(id);
+    const QString list = ids.join(QStringLiteral(", "));
+    Query matching;
+    matching.SQL = QStringList{collect::sqlite::unlinkedEventOfRows(ctx.settings, list)};
+    matching.SetEngineSQL(collect::sqlite::kEngine, matching.SQL);
+    matching.SetEngineSQL(collect::postgres::kEngine,
+                          {collect::postgres::unlinkedEventOfRows(ctx.settings, list)});
+    refuse(matching);
 }
 
 } // namespace
@@ -710,7 +730,6 @@ XmlRunResult XmlReturnRun::run()
         throw XmlReturnError(QStringLiteral("Ni povezave z bazo!"));
     if (ctx.settings.XMLPath.trimmed().isEmpty())
         throw XmlReturnError(folderNotSetMessage(QStringLiteral("XML pot"), QStringLiteral("XMLPath")));
-    refuseUnfinishedCollection(*ctx.session);
 
     result_ = XmlRunResult();
     Impl d{*this, ctx, result_, {}};
@@ -731,6 +750,10 @@ XmlRunResult XmlReturnRun::run()
 
     d.loadStatusNames();
     const std::vector<Summary> chosen = d.chooseSummaries();
+    QList<int> chosenIds;
+    for (const Summary& z : chosen)
+        chosenIds << z.id;
+    refuseUnfinishedCollection(ctx, chosenIds);
 
     ReturnPayer payer;
     const auto payerNumber = xml::readWholeNumber(ctx.settings.DvsIzp);

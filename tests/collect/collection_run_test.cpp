@@ -1,7 +1,13 @@
 #include "collect/collection_run.h"
 #include "collect/registry_fixture.h"
 #include "db/error.h"
+#include "db/sqlite/collect_statements.h"
+#include "returns/working_statements.h"
 #include "support/test_engine.h"
+#include "xmlreturn/xml_return_run.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -342,6 +348,46 @@ TEST(CollectionRun, DuplicateTaxNumbersAskAbortOrIgnore)
             EXPECT_FALSE(runLines(f.logLines()).contains("END"));
         }
     }
+}
+
+// A collection answered with Abort leaves its events unlinked. Once another
+// period's collection has finished (its link step empties every link it
+// cannot match, these too), the XML run must still refuse the period's
+// returns: written, their rows would go to history while their events still
+// count as unreported, and the next collection would file them again.
+TEST(CollectionRun, ReturnsOfAnAbortedCollectionAreNotWritten)
+{
+    CollectFixture f;
+    f.addHolderPayout(106, "Anja", "Novak", "11111111", "S", 8, 1030, 4);
+    f.op.abortIgnoreAnswers.push_back(false);
+    ASSERT_EQ(CollectionRun(f.ctx).bNaborClick(), CollectionRun::Outcome::Aborted);
+    f.db.exec(sqlite::linkUpdateUnmatched());
+
+    QTemporaryDir folder;
+    f.ctx.settings.XMLPath = folder.path() + QLatin1Char('/');
+    f.ctx.settings.DvsIzp = QStringLiteral("12345678");
+    const auto writeAll = [&f] {
+        openAnalyticWorking(f.ctx.odsNabor, f.ctx.datumOd, f.ctx.datumDo);
+        openSummarySelection(f.ctx.odsREK2_Zbir, f.scalar("SELECT GROUP_CONCAT(ID_REK2_ZBIR) FROM REK2_ZBIR"));
+        f.ctx.xmlZaVseZbirne = true;
+        return XmlReturnRun(f.ctx).run();
+    };
+    try {
+        writeAll();
+        FAIL() << "no error";
+    } catch (const XmlReturnError& e) {
+        EXPECT_TRUE(e.message().startsWith("Nabor podatkov ni bil dokončan: dogodek 10"))
+            << e.message().toStdString();
+    }
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+    EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM REK2_ANAL_HST"), "0");
+
+    // Collected again (Ignore), every return goes and every link has its file.
+    f.op.abortIgnoreAnswers.push_back(true);
+    ASSERT_EQ(CollectionRun(f.ctx).bNaborClick(), CollectionRun::Outcome::Finished);
+    EXPECT_FALSE(writeAll().files.isEmpty());
+    EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM REK2_ANAL"), "0");
+    EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM REK2_DOG WHERE ID_REK2_ANAL > 0 AND XML_FILE IS NULL"), "0");
 }
 
 // A summary written anew holds just the rows re-grouping read; a correction

@@ -9,20 +9,6 @@ namespace rek2::collect::postgres {
 
 namespace {
 
-// SQLite's null-safe "IS", IFNULL, its ROWID and its loose GROUP BY, in
-// PostgreSQL's words. The row identity (ctid) only lives within the one
-// statement that reads and updates it.
-QString spelled(QString text)
-{
-    text.replace(QLatin1String("L.ROWID AS RID"), QLatin1String("L.ctid AS RID"));
-    text.replace(QLatin1String(" IS LK."), QLatin1String(" IS NOT DISTINCT FROM LK."));
-    text.replace(QLatin1String("IFNULL("), QLatin1String("COALESCE("));
-    text.replace(QLatin1String("NVL("), QLatin1String("COALESCE("));
-    text.replace(QLatin1String("GROUP BY LK.RID)"), QLatin1String("GROUP BY LK.RID, LK.ID_DOG)"));
-    text.replace(QLatin1String("WHERE REK2_DOG.ROWID = M.RID"), QLatin1String("WHERE REK2_DOG.ctid = M.RID"));
-    return text;
-}
-
 // New rows numbered in the order SQLite numbers them: by the grouping
 // columns of collect::sqlite::analyticStatement, in its order, empty values
 // first. Both engines then give the same rows the same identifiers.
@@ -38,10 +24,6 @@ QString inSqliteOrder(const QString& text, bool reducedRate)
 
 } // namespace
 
-QString linkUpdate(const Settings& s, const QString& ids)
-{
-    return spelled(sqlite::linkUpdateJoined(s, ids));
-}
 
 QString analyticInsert(const Settings& s)
 {

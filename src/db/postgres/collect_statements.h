@@ -19,6 +19,8 @@ inline const QString kEngine = QStringLiteral("QPSQL");
 
 // See collect::sqlite::linkUpdateJoined (the ambiguity check is the same text).
 QString linkUpdate(const Settings& s, const QString& ids);
+// See collect::sqlite::unlinkedEventOfRows.
+QString unlinkedEventOfRows(const Settings& s, const QString& ids);
 
 // The SQLite analytic statement (collect::sqlite::analyticStatement) in
 // PostgreSQL's spelling, its rows numbered in the same order: the

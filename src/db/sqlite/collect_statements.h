@@ -69,6 +69,13 @@ QString linkUpdate(const Settings& s, const QString& ids);
 // The same links matched by one join of all unlinked links with all the
 // summaries' rows, grouped per link: the form PostgreSQL runs.
 QString linkUpdateJoined(const Settings& s, const QString& ids);
+
+// The lowest event of a link still unlinked (identifier 0 or null) that the
+// link update would give a row of the summaries `ids`, in either form; no
+// row or null when there is none. Such a link means that the collection
+// which built those rows did not link them (see xmlreturn).
+QString unlinkedEventOfRows(const Settings& s, const QString& ids);
+QString unlinkedEventOfRowsJoined(const Settings& s, const QString& ids);
 // The links still unlinked (0) after the update get null; those already
 // null (from earlier runs) are only counted (linksLeftUnmatched, asked
 // before), not written again: the step counts both, as the Oracle
