@@ -707,10 +707,7 @@ void refuseUnfinishedCollection(RekContext& ctx, const QList<int>& summaries)
     refuse(zero);
     if (summaries.isEmpty())
         return;
-    QStringList ids;
-    for (const int id : summaries)
-        ids << QString::number(id);
-    const QString list = ids.join(QStringLiteral(", "));
+    const QString list = joinIds(summaries);
     Query matching;
     matching.SQL = QStringList{collect::sqlite::unlinkedEventOfRows(ctx.settings, list)};
     matching.SetEngineSQL(collect::sqlite::kEngine, matching.SQL);
