@@ -5,6 +5,22 @@
 
 namespace rek2 {
 
+// A message of the engine that another connection holds what a statement
+// needed past the wait allowed (SQLite's busy database or table, a
+// PostgreSQL lock timeout) gets a sentence in front that tells the operator
+// what happened and what to do; the engine's words stay behind it, so that
+// callers that recognise a lock conflict by them still do.
+inline QString withLockExplanation(const QString& message)
+{
+    for (const char* locked :
+         {"database is locked", "database table is locked", "canceling statement due to lock timeout"})
+        if (message.contains(QLatin1String(locked)))
+            return QStringLiteral("Baza podatkov je zasedena: vanjo ravno piše drug program ali druga "
+                                  "delovna postaja. Počakajte, da konča, in ponovite. (") +
+                   message + QStringLiteral(")");
+    return message;
+}
+
 // The engine's own message of a failed Qt SQL call. A server's message comes
 // with its severity in front ("ERROR:  ") and its state code behind
 // ("\n(22012)"); the operator gets the message alone.
@@ -12,7 +28,7 @@ inline QString engineMessage(const QSqlError& e)
 {
     QString db = e.databaseText();
     if (db.isEmpty())
-        return e.text();
+        return withLockExplanation(e.text());
     for (const char* severity : {"ERROR:  ", "FATAL:  ", "PANIC:  "})
         if (db.startsWith(QLatin1String(severity)))
             db.remove(0, int(qstrlen(severity)));
@@ -31,7 +47,7 @@ inline QString engineMessage(const QSqlError& e)
     for (int i = 0; i < lines.size(); ++i)
         if (lines[i].startsWith(QLatin1String("LINE ")))
             lines.erase(lines.begin() + i, lines.begin() + qMin(i + 2, int(lines.size())));
-    return lines.join(QLatin1Char('\n')).trimmed();
+    return withLockExplanation(lines.join(QLatin1Char('\n')).trimmed());
 }
 
 [[noreturn]] inline void throwSqlError(const QSqlError& e)

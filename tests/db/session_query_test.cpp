@@ -118,6 +118,37 @@ TEST(Session, TransactionsAreExplicitAndNotNested)
     EXPECT_EQ(scalar(*s, "select sum(V) from T").toInt(), 2);
 }
 
+// A second workstation (or program) that finds the database held past its
+// wait is told so in words the operator can act on; nothing of its own work
+// is written, and the holder's work is untouched.
+TEST(Session, WaitingForAnotherWriterEndsWithAnExplanation)
+{
+    TempDatabase db;
+    auto holder = db.session();
+    holder->executeDirect("CREATE TABLE T (V INTEGER)");
+    rek2::test::exec(*holder, "INSERT INTO T VALUES (1)");
+    holder->StartTransaction();
+    rek2::test::exec(*holder, "UPDATE T SET V = 2");
+
+    auto other = db.session(100);
+    try {
+        // SQLite refuses the transaction itself, PostgreSQL the row.
+        other->StartTransaction();
+        rek2::test::exec(*other, "UPDATE T SET V = 3");
+        FAIL() << "the held row was written";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith("Baza podatkov je zasedena: vanjo ravno piše drug program ali druga "
+                                           "delovna postaja. Počakajte, da konča, in ponovite. ("))
+            << e.message().toStdString();
+        // Still recognised as a lock conflict where that decides what happens.
+        EXPECT_TRUE(other->dialect().isLockConflict(e.message()));
+    }
+    if (other->InTransaction())
+        other->Rollback();
+    holder->Commit();
+    EXPECT_EQ(scalar(*other, "select sum(V) from T").toInt(), 2);
+}
+
 class QueryTest : public ::testing::Test
 {
 protected:
