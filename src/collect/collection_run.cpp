@@ -129,6 +129,7 @@ void CollectionRun::selectEventsAndRows()
     events.SetSession(ctx_.session);
     events.SQL = eventStatement(s).split(QLatin1Char('\n'));
     events.SetEngineSQL(sqlite::kEngine, sqlite::eventStatement(s).split(QLatin1Char('\n')));
+    events.SetEngineOracleSQL(postgres::kEngine, postgres::eventStatement(s).split(QLatin1Char('\n')));
     events.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx_.datumOd);
     events.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx_.datumDo);
     events.Execute();

@@ -58,6 +58,7 @@ QStringList collectRows(CollectFixture& f, bool handWritten)
     if (handWritten) {
         sqlite::collectLaterLinks(f.session, f.ctx.datumOd, f.ctx.datumDo);
         events.SetEngineSQL("QSQLITE", sqlite::eventStatement(s).split('\n'));
+        events.SetEngineOracleSQL("QPSQL", collect::postgres::eventStatement(s).split('\n'));
     }
     events.DeclareAndSet("DatumOd", VarType::Date, f.ctx.datumOd);
     events.DeclareAndSet("DatumDo", VarType::Date, f.ctx.datumDo);

@@ -1,6 +1,7 @@
 #include "db/postgres/collect_statements.h"
 
 #include "base/settings.h"
+#include "collect/statements.h"
 #include "db/sqlite/collect_statements.h"
 
 #include <QRegularExpression>
@@ -66,6 +67,24 @@ QString analyticInsert(const Settings& s)
         QStringLiteral("(\\b[A-Za-z_]\\w*\\.[A-Za-z_]\\w*) IS (?=[A-Za-z_]\\w*\\.)"));
     text.replace(nullSafe, QStringLiteral("\\1 IS NOT DISTINCT FROM "));
     return inSqliteOrder(text, !s.FHasBrutoDiv);
+}
+
+QString eventStatement(const Settings& s)
+{
+    // Every payout that part takes has an 'R' link to an event paid in the
+    // period on another day than the payout: exactly what the list holds.
+    // Limited to those, the same rows come out, without PostgreSQL joining
+    // every payout of the registry with its holder first (0.65 s of a
+    // 100,000-holder day's run, where none is paid later). The part's
+    // conditions are a conjunction, so one more goes in front of them.
+    QString text = collect::eventStatement(s);
+    const qsizetype later = text.indexOf(QLatin1String("D2.Zpd>=:DatumOd"));
+    const qsizetype where = later < 0 ? -1 : text.lastIndexOf(QLatin1String("where "), later);
+    if (where < 0)
+        return text;
+    text.insert(where + 6, QStringLiteral("D.IDDOG IN (SELECT LL.IDDOGMASTER FROM pg_temp.REK2_LATER LL WHERE "
+                                          "LL.SFLNK='R') AND "));
+    return text;
 }
 
 } // namespace rek2::collect::postgres

@@ -29,4 +29,10 @@ QString unlinkedEventOfRows(const Settings& s, const QString& ids);
 // transaction. Variables :DatumOd, :DatumDo, :SfVpGotEUR.
 QString analyticInsert(const Settings& s);
 
+// The stored event statement (collect::eventStatement, an Oracle text for
+// the dialect to rewrite) with its first part, the later tax payments, read
+// only for the payouts on the list of later links, as the SQLite text does.
+// Needs collect::sqlite::collectLaterLinks first, in the same transaction.
+QString eventStatement(const Settings& s);
+
 } // namespace rek2::collect::postgres
