@@ -1,5 +1,7 @@
 #include "base/debuglog.h"
 
+#include "base/system_errors.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QStringConverter>
@@ -23,7 +25,8 @@ void DebugLog::DebugMessage(const QString& text)
     if (!ok && !failureReported_) {
         failureReported_ = true;
         if (reporter_)
-            reporter_(QStringLiteral("Dnevnika %1 ni mogoče pisati: %2").arg(path_, f.errorString()));
+            reporter_(QStringLiteral("Dnevnika %1 ni mogoče pisati: %2")
+                          .arg(path_, fileErrorReason(f.errorString())));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "base/inifile.h"
 #include "base/cp1250.h"
+#include "base/system_errors.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -204,7 +205,8 @@ bool IniFile::save(QString* error) const
     QSaveFile f(path_);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
         if (error)
-            *error = QStringLiteral("Datoteke %1 ni mogoče zapisati: %2").arg(path_, f.errorString());
+            *error = QStringLiteral("Datoteke %1 ni mogoče zapisati: %2")
+                         .arg(path_, fileErrorReason(f.errorString()));
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "batch/init_command.h"
 
+#include "base/system_errors.h"
 #include "batch/demo_generator.h"
 #include "db/bulk.h"
 #include "db/database_name.h"
@@ -66,7 +67,7 @@ void writeDemoIni(BatchContext& ctx, const QString& folder)
         }
     }
     ctx.error(QStringLiteral("Nastavitvene datoteke %1 ni bilo mogoče zapisati: %2")
-                  .arg(QDir::toNativeSeparators(path), f.errorString()));
+                  .arg(QDir::toNativeSeparators(path), fileErrorReason(f.errorString())));
 }
 
 // Creates and fills the database; throws std::runtime_error with the engine's message.

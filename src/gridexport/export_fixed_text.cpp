@@ -1,3 +1,4 @@
+#include "base/system_errors.h"
 #include "db/dataset.h"
 #include "gridexport/export_writers.h"
 
@@ -58,14 +59,14 @@ void writeAll(QFile& file, const QByteArray& bytes, const QString& path)
 {
     if (file.write(bytes) != bytes.size())
         throw ExportError(QStringLiteral("Napaka pri pisanju datoteke ") + QDir::toNativeSeparators(path) +
-                          QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
+                          QStringLiteral(" (") + fileErrorReason(file.errorString()) + QStringLiteral(")"));
 }
 
 void openForWriting(QFile& file, const QString& path)
 {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw ExportError(QStringLiteral("Datoteke ni mogoče ustvariti: ") + QDir::toNativeSeparators(path) +
-                          QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
+                          QStringLiteral(" (") + fileErrorReason(file.errorString()) + QStringLiteral(")"));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "import/sheet_import.h"
 
+#include "base/system_errors.h"
 #include "db/dataset.h"
 #include "db/dialect.h"
 #include "db/error.h"
@@ -454,8 +455,8 @@ QString appendImportLog(const QString& folder, const QString& text, const QDateT
                               text + QStringLiteral("\r\n"))
                                  .toUtf8();
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append) || f.write(entry) != entry.size() || !f.flush())
-        throw ImportError(
-            QStringLiteral("Dnevnika importa \"%1\" ni mogoče zapisati: %2").arg(path, f.errorString()));
+        throw ImportError(QStringLiteral("Dnevnika importa \"%1\" ni mogoče zapisati: %2")
+                              .arg(path, fileErrorReason(f.errorString())));
     return path;
 }
 

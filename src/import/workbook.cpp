@@ -1,5 +1,7 @@
 #include "import/workbook.h"
 
+#include "base/system_errors.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <zip.h>
@@ -85,7 +87,8 @@ WorkbookKind detectWorkbookKind(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw ImportError(QStringLiteral("Datoteke \"%1\" ni mogoče odpreti: %2").arg(path, f.errorString()));
+        throw ImportError(QStringLiteral("Datoteke \"%1\" ni mogoče odpreti: %2")
+                              .arg(path, fileErrorReason(f.errorString())));
     const QByteArray head = f.read(8);
     if (head.startsWith(kZipMagic))
         return zipKind(path);

@@ -1,5 +1,6 @@
 #include "review/archive_files.h"
 
+#include "base/system_errors.h"
 #include "review/kopiraj.h"
 #include "review/review_error.h"
 
@@ -28,7 +29,8 @@ void ArchiveMove::copyToArchive(const QString& fileName)
     }
     const QString target = QDir(archive_).filePath(archiveNameFor(archive_, fileName));
     const auto fail = [&](const QString& why) {
-        throw ReviewError(QStringLiteral("Datoteke %1 ni mogoče kopirati v %2: %3").arg(source, target, why));
+        throw ReviewError(QStringLiteral("Datoteke %1 ni mogoče kopirati v %2: %3")
+                              .arg(source, target, fileErrorReason(why)));
     };
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))

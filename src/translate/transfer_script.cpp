@@ -1,6 +1,7 @@
 #include "translate/transfer_script.h"
 
 #include "base/inifile.h"
+#include "base/system_errors.h"
 #include "db/dataset.h"
 #include "db/session.h"
 #include "translate/translation_store.h"
@@ -133,7 +134,8 @@ bool writeTransfer(Session& session, const TransferRequest& request, QString* er
     const QByteArray bytes = script.toUtf8();
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
         if (error)
-            *error = QStringLiteral("Datoteke %1 ni mogoče zapisati: %2").arg(scriptPath, f.errorString());
+            *error = QStringLiteral("Datoteke %1 ni mogoče zapisati: %2")
+                         .arg(scriptPath, fileErrorReason(f.errorString()));
         return false;
     }
     const QString entry = QFileInfo(request.scriptName).completeBaseName();

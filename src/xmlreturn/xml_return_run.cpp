@@ -2,14 +2,15 @@
 
 #include "base/durable_file.h"
 #include "base/paths.h"
+#include "base/system_errors.h"
 #include "base/workstation.h"
 #include "db/dataset.h"
 #include "db/dialect.h"
 #include "db/error.h"
+#include "db/postgres/collect_statements.h"
 #include "db/query.h"
 #include "db/row_cursor.h"
 #include "db/session.h"
-#include "db/postgres/collect_statements.h"
 #include "db/sqlite/collect_statements.h"
 #include "db/transaction.h"
 #include "returns/amount_limits.h"
@@ -521,7 +522,7 @@ struct XmlReturnRun::Impl
             throw XmlReturnError(
                 QStringLiteral("Datoteke %1 ni mogoče zapisati: na njenem mestu je mapa.").arg(path));
         const auto writeFailed = [&] {
-            const QString error = file->errorString();
+            const QString error = fileErrorReason(file->errorString());
             file->discard();
             file.reset();
             return XmlReturnError(QStringLiteral("Datoteke %1 ni mogoče zapisati: %2").arg(path, error));
