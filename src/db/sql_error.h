@@ -5,20 +5,29 @@
 
 namespace rek2 {
 
-// A message of the engine that another connection holds what a statement
-// needed past the wait allowed (SQLite's busy database or table, a
-// PostgreSQL lock timeout) gets a sentence in front that tells the operator
-// what happened and what to do; the engine's words stay behind it, so that
-// callers that recognise a lock conflict by them still do.
-inline QString withLockExplanation(const QString& message)
+// Whether an engine's message says that another connection holds what a
+// statement needed: SQLite's busy database or table after the wait allowed,
+// PostgreSQL's lock timeout or a row it was told not to wait for.
+inline bool isLockMessage(const QString& message)
 {
     for (const char* locked :
-         {"database is locked", "database table is locked", "canceling statement due to lock timeout"})
+         {"database is locked", "database table is locked", "lock timeout", "could not obtain lock"})
         if (message.contains(QLatin1String(locked)))
-            return QStringLiteral("Baza podatkov je zasedena: vanjo ravno piše drug program ali druga "
-                                  "delovna postaja. Počakajte, da konča, in ponovite. (") +
-                   message + QStringLiteral(")");
-    return message;
+            return true;
+    return false;
+}
+
+// Such a message gets a sentence in front that tells the operator what
+// happened and what to do; the engine's words stay behind it, so that it is
+// still recognised as one.
+inline QString withLockExplanation(const QString& message)
+{
+    if (!isLockMessage(message))
+        return message;
+    return QStringLiteral(
+               "Baza podatkov je zasedena: vanjo ravno piše drug program ali druga delovna postaja. "
+               "Počakajte, da konča, in ponovite. (") +
+           message + QStringLiteral(")");
 }
 
 // The engine's own message of a failed Qt SQL call. A server's message comes

@@ -109,8 +109,7 @@ public:
 
     bool isLockConflict(const QString& message) const override
     {
-        return message.contains(QLatin1String("could not obtain lock")) ||
-               message.contains(QLatin1String("lock timeout"));
+        return isLockMessage(message);
     }
 
     void serialize(Session& session, const QString& work) override

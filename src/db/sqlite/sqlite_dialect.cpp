@@ -202,8 +202,7 @@ public:
 
     bool isLockConflict(const QString& message) const override
     {
-        return message.contains(QLatin1String("database is locked")) ||
-               message.contains(QLatin1String("database table is locked"));
+        return isLockMessage(message);
     }
 
 private:
