@@ -48,13 +48,12 @@ void Regrouping::openSource(RekContext& ctx, DataSet& source)
     // Re-grouping reads a dozen of the row's columns; on SQLite only those
     // are fetched, and sorted in memory (same rows, same order: Oracle sorts
     // empty values last).
-    source.SetEngineSQL(sqlite::kEngine, sqlite::regroupSource(source.SQL), sqlite::regroupSourceOrder());
+    QStringList fewerColumns = sqlite::regroupSource(source.SQL);
+    source.SetEngineSQL(sqlite::kEngine, fewerColumns, sqlite::regroupSourceOrder());
     // PostgreSQL reads the same columns and sorts them itself, by the Oracle
     // text's ORDER BY: every further column is one more value per row to
     // take over from the server (a large dividend day: a second per run).
-    QStringList fewerColumns = sqlite::regroupSource(source.SQL);
-    fewerColumns << source.SQL.mid(3);
-    source.SetEngineOracleSQL(postgres::kEngine, fewerColumns);
+    source.SetEngineOracleSQL(postgres::kEngine, fewerColumns << source.SQL.mid(3));
     source.DeclareAndSet(QStringLiteral("DatumOd"), VarType::Date, ctx.datumOd);
     source.DeclareAndSet(QStringLiteral("DatumDo"), VarType::Date, ctx.datumDo);
     source.Open();
