@@ -83,6 +83,12 @@ void measure(int holders)
     ctx.log = &log;
     ctx.datumOd = day;
     ctx.datumDo = day;
+    // REK2_BENCH_PULSE=1: the session watches the engine while it works and
+    // calls a pulse, as the window's session does (here it only counts):
+    // what watching costs. Set after the floor, which runs without.
+    int pulses = 0;
+    if (qEnvironmentVariableIsSet("REK2_BENCH_PULSE"))
+        session.setPulse([&pulses] { ++pulses; });
 
     // (b) the whole run.
     resetPeak();
@@ -128,6 +134,8 @@ void measure(int holders)
                 static_cast<long long>(demo.largeDividendPayouts), rows, summaries);
     if (filed > 0)
         std::printf(", %lld filed links before", static_cast<long long>(filed));
+    if (qEnvironmentVariableIsSet("REK2_BENCH_PULSE"))
+        std::printf(", %d pulses", pulses);
     std::printf("\n");
     std::printf("   (a) floor %.3f s  (b) run %.3f s  (c) re-grouping %.3f s  (d) second run %.3f s\n", a, b,
                 c, d);

@@ -71,6 +71,9 @@ public:
     virtual void closing() {}
     // How long a statement waits for a lock another connection holds.
     virtual void setLockTimeout(Session& session, int milliseconds) = 0;
+    // Whether the engine calls Session::engineWorking while it works on a
+    // statement or waits for a lock (nothing where it cannot).
+    virtual void watchStatements(Session& /*session*/, bool /*on*/) {}
 
     // Transactions of `session` on this engine (see Session).
     virtual void beginTransaction(Session& session) = 0;

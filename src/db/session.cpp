@@ -49,6 +49,7 @@ void Session::LogOn()
     dialect_ = makeDialect(name);
     dialect_->open(connectionName_, {name, LogonUsername, LogonPassword, busyTimeoutMs_}, *this);
     connected_ = true;
+    dialect_->watchStatements(*this, bool(pulse_));
     inTransaction_ = false;
     // A database of another version is refused before anything reads or
     // writes it.
@@ -66,6 +67,7 @@ void Session::LogOnInMemory()
     dialect_ = sqlite::makeDialect();
     dialect_->open(connectionName_, {sqlite::kInMemory, {}, {}, busyTimeoutMs_}, *this);
     connected_ = true;
+    dialect_->watchStatements(*this, bool(pulse_));
     inTransaction_ = false;
 }
 
@@ -73,6 +75,7 @@ void Session::LogOff()
 {
     if (!connected_)
         return;
+    refuseDuringPulse();
     if (inTransaction_) {
         try {
             Rollback();
@@ -95,6 +98,9 @@ void Session::StartTransaction()
         throw DbError(QStringLiteral("Not logged on"));
     if (inTransaction_)
         throw DbError(QStringLiteral("A transaction is already active"));
+    refuseDuringPulse();
+    // Beginning may wait for another writer.
+    Working working(*this);
     dialect_->beginTransaction(*this);
     inTransaction_ = true;
 }
@@ -103,7 +109,9 @@ void Session::Commit()
 {
     if (!connected_ || !inTransaction_)
         return;
+    refuseDuringPulse();
     inTransaction_ = false;
+    Working working(*this);
     dialect_->commitTransaction(*this);
 }
 
@@ -111,6 +119,7 @@ void Session::Rollback()
 {
     if (!connected_ || !inTransaction_)
         return;
+    refuseDuringPulse();
     inTransaction_ = false;
     dialect_->rollbackTransaction(*this);
 }
@@ -126,13 +135,54 @@ void Session::executeDirect(const QString& engineSql)
 {
     if (!connected_)
         throw DbError(QStringLiteral("Not logged on"));
+    refuseDuringPulse();
     QSqlQuery q(database());
+    Working working(*this);
     if (!q.exec(engineSql)) {
         const QSqlError e = q.lastError();
         if (!inTransaction_)
             dialect_->statementFailed(*this);
         throwSqlError(e);
     }
+}
+
+void Session::setPulse(std::function<void()> pulse)
+{
+    pulse_ = std::move(pulse);
+    if (connected_)
+        dialect_->watchStatements(*this, bool(pulse_));
+}
+
+Session::Working::Working(Session& session) : session_(session)
+{
+    if (session_.working_++ == 0)
+        session_.sincePulse_.start();
+}
+
+Session::Working::~Working()
+{
+    --session_.working_;
+}
+
+void Session::engineWorking()
+{
+    if (!pulse_ || working_ == 0 || inPulse_ || sincePulse_.elapsed() < kPulseIntervalMs)
+        return;
+    inPulse_ = true;
+    try {
+        pulse_();
+    } catch (...) {
+        // The engine called from the middle of its work: nothing may pass
+        // through it. What the pulse does (repainting) has no result to lose.
+    }
+    inPulse_ = false;
+    sincePulse_.start();
+}
+
+void Session::refuseDuringPulse() const
+{
+    if (inPulse_)
+        throw DbError(QStringLiteral("Baza podatkov ravno izvaja drug ukaz tega okna; ukaz ni bil izveden."));
 }
 
 void Session::createDatabaseFile(const QString& path)

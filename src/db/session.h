@@ -1,9 +1,11 @@
 #pragma once
 #include "db/dialect.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace rek2 {
@@ -64,12 +66,49 @@ public:
     // file is there. Only the schema creator and tests call it.
     static void createDatabaseFile(const QString& path);
 
+    // While the engine works on a statement (or waits for another writer's
+    // lock) for longer than a moment, `pulse` is called about every
+    // kPulseIntervalMs: the window repaints itself with it instead of
+    // looking frozen. Not while the rows of a result are fetched, and never
+    // for the pulse's own work: the pulse must not use this session (a
+    // statement it runs is refused). An engine that cannot call back in the
+    // middle of a statement (PostgreSQL through its client library) never
+    // calls it. An empty function switches it off.
+    void setPulse(std::function<void()> pulse);
+    static constexpr int kPulseIntervalMs = 100;
+
+    // Marks a statement (or a transaction's begin or end) the engine is
+    // working on, for the pulse; nested marks count once.
+    class Working
+    {
+    public:
+        explicit Working(Session& session);
+        ~Working();
+        Working(const Working&) = delete;
+        Working& operator=(const Working&) = delete;
+
+    private:
+        Session& session_;
+    };
+
+    // Called by the dialect while the engine works; calls the pulse when a
+    // statement is marked and the interval has passed.
+    void engineWorking();
+    // True while the pulse runs: the session takes no statement then.
+    bool inPulse() const { return inPulse_; }
+    // Throws DbError while the pulse runs.
+    void refuseDuringPulse() const;
+
 private:
     QString connectionName_;
     std::unique_ptr<Dialect> dialect_;
     bool connected_ = false;
     bool inTransaction_ = false;
     int busyTimeoutMs_ = 5000;
+    std::function<void()> pulse_;
+    int working_ = 0;
+    bool inPulse_ = false;
+    QElapsedTimer sincePulse_;
 };
 
 } // namespace rek2

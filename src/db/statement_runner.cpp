@@ -7,6 +7,7 @@ namespace rek2 {
 
 QSqlQuery runStatement(const Statement& st, Session& session, bool forwardOnly)
 {
+    session.refuseDuringPulse();
     const Statement::Prepared p = st.prepare();
     QSqlQuery q(session.database());
     q.setForwardOnly(forwardOnly);
@@ -17,6 +18,10 @@ QSqlQuery runStatement(const Statement& st, Session& session, bool forwardOnly)
     };
     // A statement without variables is sent as it is: PostgreSQL cannot
     // prepare every statement (a CREATE TABLE, for one).
+    // The engine's work (all of it for a statement that writes, up to the
+    // first row for one that reads) keeps the window painted; the further
+    // rows are fetched without.
+    Session::Working working(session);
     if (p.variableNames.isEmpty()) {
         if (!q.exec(p.sql))
             fail(q.lastError());

@@ -41,6 +41,7 @@ TfRek::TfRek(LogonValues logon, QWidget* parent)
     ctx.log = &log_;
     ctx.op = this;
     ctx.attachSession(OracleSession1.get());
+    OracleSession1->setPulse([this] { keepPainted(); });
     buildLayout();
     dbgZbirni->setDataSet(&ctx.odsREK2_Zbir);
     dbgNabor->setDataSet(&ctx.odsNabor);
@@ -52,6 +53,7 @@ TfRek::TfRek(LogonValues logon, QWidget* parent)
 
 TfRek::~TfRek()
 {
+    OracleSession1->setPulse({});
     // The grids outlive the datasets they show (children go last): unbind first.
     for (TFwwDBGrid* g : {dbgZbirni, dbgNabor, dbgPregled, dbgPredgledA})
         g->setDataSet(nullptr);
@@ -146,6 +148,36 @@ void TfRek::ShowMsgDlg(bool show, const QString& text)
     repaint();
     if (show)
         DebugMessage(text + QStringLiteral(" začetak!"));
+}
+
+namespace {
+
+// While the engine is in the middle of a statement no window closes: the
+// request is refused (the operator closes the window once the work is done).
+class CloseRefusal : public QObject
+{
+public:
+    bool eventFilter(QObject* /*watched*/, QEvent* e) override
+    {
+        if (e->type() != QEvent::Close)
+            return false;
+        e->ignore();
+        return true;
+    }
+};
+
+} // namespace
+
+// The windows repaint and answer the desktop (which would otherwise call the
+// program "not responding" during a large collection); the operator's input
+// waits until the statement is done (no handler starts meanwhile), and the
+// session refuses any statement asked of it in between.
+void TfRek::keepPainted()
+{
+    CloseRefusal refusal;
+    qApp->installEventFilter(&refusal);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    qApp->removeEventFilter(&refusal);
 }
 
 void TfRek::ProcessEvents()

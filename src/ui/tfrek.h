@@ -222,6 +222,8 @@ private:
     void wireHandlers(); // tfrek_layout.cpp
     void FormCreate();
     void centrePanel6();
+    // Called by the session while the engine works on a long statement.
+    void keepPainted();
 
     LogonValues logon_;
     DebugLog log_;

@@ -5,6 +5,7 @@
 #include "support/test_engine.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -147,6 +148,60 @@ TEST(Session, WaitingForAnotherWriterEndsWithAnExplanation)
         other->Rollback();
     holder->Commit();
     EXPECT_EQ(scalar(*other, "select sum(V) from T").toInt(), 2);
+}
+
+// A long statement, or a wait for another writer's lock, calls the pulse
+// (with which the window keeps itself painted) every so often; whatever the
+// pulse tries on the busy session is refused, and the statement's own result
+// is untouched.
+TEST(Session, LongWorkCallsThePulseWhichCannotUseTheSession)
+{
+    if (rek2::test::onPostgres())
+        GTEST_SKIP() << "the client library cannot call back in the middle of a statement";
+    TempDatabase db;
+    auto holder = db.session();
+    holder->executeDirect("CREATE TABLE T (V INTEGER)");
+    auto s = db.session(450);
+    int pulses = 0;
+    QStringList refused;
+    s->setPulse([&] {
+        ++pulses;
+        try {
+            rek2::test::exec(*s, "INSERT INTO T VALUES (99)");
+        } catch (const DbError& e) {
+            refused << e.message();
+        }
+        EXPECT_THROW(s->StartTransaction(), DbError);
+    });
+
+    // Waiting for the lock: the engine's waits add up to the timeout.
+    holder->StartTransaction();
+    rek2::test::exec(*holder, "INSERT INTO T VALUES (1)");
+    EXPECT_THROW(s->StartTransaction(), DbError);
+    EXPECT_GE(pulses, 2);
+    EXPECT_FALSE(s->InTransaction());
+    holder->Commit();
+    ASSERT_FALSE(refused.isEmpty());
+    EXPECT_EQ(refused.first(), "Baza podatkov ravno izvaja drug ukaz tega okna; ukaz ni bil izveden.");
+
+    // Working on a statement: counted as long as it takes longer than the
+    // pulse's interval (it nearly always does).
+    pulses = 0;
+    QElapsedTimer clock;
+    clock.start();
+    const QVariant n = scalar(*s, "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C WHERE X < 3000000) "
+                                  "SELECT COUNT(*) + SUM(X) FROM C");
+    const qint64 took = clock.elapsed();
+    EXPECT_EQ(n.toLongLong(), 3000000 + 4500001500000LL);
+    if (took > 3 * Session::kPulseIntervalMs)
+        EXPECT_GE(pulses, 1) << took << " ms";
+    EXPECT_EQ(scalar(*s, "SELECT COUNT(*) FROM T").toInt(), 1);
+
+    // No pulse once switched off, nor while nothing runs.
+    s->setPulse({});
+    pulses = 0;
+    scalar(*s, "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C WHERE X < 1000000) SELECT COUNT(*) FROM C");
+    EXPECT_EQ(pulses, 0);
 }
 
 class QueryTest : public ::testing::Test

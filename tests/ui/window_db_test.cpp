@@ -1,5 +1,8 @@
 #include "db/session.h"
+#include "db/error.h"
+#include "db/query.h"
 #include "support/fixture_db.h"
+#include "support/test_engine.h"
 #include "ui/dialogs.h"
 #include "ui/grid/tfwwdbgrid.h"
 #include "ui/tfrek.h"
@@ -14,6 +17,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using rek2::TfRek;
@@ -193,4 +197,41 @@ TEST_F(WindowOnDb, UnreachableFallbackShowsTheServersMessageAndLeavesTheWindowUs
     EXPECT_TRUE(w.PageControl1->isEnabled());
     EXPECT_TRUE(w.Panel6->isHidden());
     w.close();
+}
+
+// While the engine works (here: waits for another writer's lock) the window
+// keeps handling its events, so it repaints and the desktop does not call it
+// frozen; but it is not closed under the work.
+TEST_F(WindowOnDb, LongStatementKeepsTheWindowAliveButOpen)
+{
+    if (rek2::test::onPostgres())
+        GTEST_SKIP() << "the client library cannot call back in the middle of a statement";
+    writeIni("[Splošno]\n");
+    TfRek w({fx.path(), "operater", "geslo"});
+    w.show();
+    ASSERT_TRUE(w.OracleSession1->Connected());
+
+    rek2::Session holder;
+    holder.LogonDatabase = fx.path();
+    holder.LogOn();
+    holder.StartTransaction();
+    rek2::Query q;
+    q.SetSession(&holder);
+    q.SQL << "UPDATE REK2_SIF SET NZV = 'Drug' WHERE SSF = 'ODGOV_OSB'";
+    q.Execute();
+
+    bool ranWhileWaiting = false;
+    bool closed = true;
+    QTimer::singleShot(0, &w, [&] {
+        ranWhileWaiting = w.OracleSession1->inPulse();
+        closed = w.close();
+    });
+    w.OracleSession1->setBusyTimeout(600);
+    EXPECT_THROW(w.OracleSession1->StartTransaction(), rek2::DbError);
+    EXPECT_TRUE(ranWhileWaiting);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(w.isVisible());
+
+    holder.Rollback();
+    EXPECT_TRUE(w.close());
 }

@@ -17,6 +17,8 @@
 #include <QSqlResult>
 #include <QStringList>
 #include <QUrl>
+#include <algorithm>
+#include <iterator>
 #include <sqlite3.h>
 
 namespace rek2 {
@@ -147,13 +149,30 @@ public:
 
     void closing() override
     {
+        lockWait_.session = nullptr;
         sequences_.setHandle(nullptr);
         sequences_.reset();
     }
 
     void setLockTimeout(Session& session, int milliseconds) override
     {
-        sqlite3_busy_timeout(handle(session), milliseconds);
+        lockWait_.timeoutMs = milliseconds;
+        if (!lockWait_.session)
+            sqlite3_busy_timeout(handle(session), milliseconds);
+    }
+
+    void watchStatements(Session& session, bool on) override
+    {
+        sqlite3* h = handle(session);
+        if (on) {
+            sqlite3_progress_handler(h, kProgressOps, onProgress, &session);
+            lockWait_.session = &session;
+            sqlite3_busy_handler(h, onBusy, &lockWait_);
+        } else {
+            sqlite3_progress_handler(h, 0, nullptr, nullptr);
+            lockWait_.session = nullptr;
+            sqlite3_busy_timeout(h, lockWait_.timeoutMs);
+        }
     }
 
     std::vector<FieldType> resultTypes(const QSqlQuery& q, int count) const override
@@ -206,6 +225,46 @@ public:
     }
 
 private:
+    // How often (in the engine's steps, some ten thousand instructions each
+    // at most) the engine asks whether the session wants to do something
+    // while it works: often enough for a pulse every tenth of a second, too
+    // rarely to cost anything measurable.
+    static constexpr int kProgressOps = 4000;
+
+    static int onProgress(void* session)
+    {
+        static_cast<Session*>(session)->engineWorking();
+        return 0; // go on
+    }
+
+    // Waiting for another connection's lock: the engine's own busy timeout
+    // (the same waits, the same limit), with the session's pulse between
+    // the waits.
+    struct LockWait
+    {
+        Session* session = nullptr;
+        int timeoutMs = 5000;
+    };
+
+    static int onBusy(void* wait, int count)
+    {
+        static constexpr int delays[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+        static constexpr int totals[] = {0, 1, 3, 8, 18, 33, 53, 78, 103, 128, 178, 228};
+        constexpr int n = int(std::size(delays));
+        auto* w = static_cast<LockWait*>(wait);
+        int delay = delays[std::min(count, n - 1)];
+        const int prior = count < n ? totals[count] : totals[n - 1] + delay * (count - (n - 1));
+        if (prior + delay > w->timeoutMs) {
+            delay = w->timeoutMs - prior;
+            if (delay <= 0)
+                return 0; // give up: the statement fails with "database is locked"
+        }
+        sqlite3_sleep(delay);
+        if (w->session)
+            w->session->engineWorking();
+        return 1;
+    }
+
     void openInMemory(const QString& connectionName, int lockTimeoutMs)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
@@ -244,6 +303,7 @@ private:
             throw DbError(QStringLiteral("No SQLite handle on the connection"));
         registerSqliteFunctions(h, &sequences_);
         sequences_.setHandle(h);
+        lockWait_ = LockWait{nullptr, lockTimeoutMs};
         sqlite3_busy_timeout(h, lockTimeoutMs);
         QSqlQuery q(db);
         const auto fail = [&q] { throwSqlError(q.lastError()); };
@@ -321,6 +381,7 @@ private:
 
     // This session's blocks of sequence values (SQLite has no sequences).
     SequenceCache sequences_;
+    LockWait lockWait_;
 };
 
 } // namespace

@@ -98,8 +98,10 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const
 {
     if (!ds_ || !index.isValid() || index.row() >= rows_)
         return QVariant();
+    // A dataset being reopened while the engine works (the window repaints
+    // then) may have fewer fields than the columns the view still shows.
     const int field = fieldOfColumn(index.column());
-    if (field < 0)
+    if (field < 0 || field >= ds_->FieldCount())
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
@@ -120,7 +122,7 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || !ds_)
         return QVariant();
     const int field = fieldOfColumn(section);
-    if (field < 0)
+    if (field < 0 || field >= ds_->FieldCount())
         return QVariant();
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return ds_->Fields(field)->DisplayLabel();
