@@ -2,6 +2,7 @@
 #include "db/error.h"
 
 #include <QSqlError>
+#include <initializer_list>
 
 namespace rek2 {
 
@@ -17,17 +18,45 @@ inline bool isLockMessage(const QString& message)
     return false;
 }
 
-// Such a message gets a sentence in front that tells the operator what
-// happened and what to do; the engine's words stay behind it, so that it is
-// still recognised as one.
-inline QString withLockExplanation(const QString& message)
+// An engine's message the operator can act on gets a sentence in front that
+// says what happened and what to do; the engine's words stay behind it in
+// parentheses (a lock conflict is still recognised as one). Others stay as
+// they are.
+inline QString withExplanation(const QString& message)
 {
-    if (!isLockMessage(message))
-        return message;
-    return QStringLiteral(
-               "Baza podatkov je zasedena: vanjo ravno piše drug program ali druga delovna postaja. "
-               "Počakajte, da konča, in ponovite. (") +
-           message + QStringLiteral(")");
+    struct Explanation
+    {
+        std::initializer_list<const char*> engineTexts;
+        const char* sentence;
+    };
+    static const Explanation explanations[] = {
+        // SQLite; PostgreSQL's server when its disk is full.
+        {{"database or disk is full", "No space left on device"},
+         "Na disku z bazo podatkov ni več prostora. Sprostite prostor in ponovite."},
+        {{"database disk image is malformed", "invalid page in block"},
+         "Datoteka baze podatkov je poškodovana. Obrnite se na skrbnika baze (obnova iz varnostne kopije)."},
+        {{"disk I/O error"}, "Napaka diska pri branju ali pisanju baze podatkov."},
+        {{"attempt to write a readonly database", "read-only transaction"},
+         "V bazo podatkov ni mogoče pisati: odprta je samo za branje."},
+    };
+    static const char* const locked =
+        "Baza podatkov je zasedena: vanjo ravno piše drug program ali druga delovna postaja. "
+        "Počakajte, da konča, in ponovite.";
+    // A message passed on from a statement inside another is explained once.
+    const auto explained = [&message](const char* sentence) {
+        return message.startsWith(QString::fromUtf8(sentence) + QStringLiteral(" ("));
+    };
+    const auto explain = [&](const char* sentence) {
+        return explained(sentence) ? message
+                                   : QString::fromUtf8(sentence) + QStringLiteral(" (") + message + QStringLiteral(")");
+    };
+    if (isLockMessage(message))
+        return explain(locked);
+    for (const Explanation& e : explanations)
+        for (const char* text : e.engineTexts)
+            if (message.contains(QLatin1String(text)))
+                return explain(e.sentence);
+    return message;
 }
 
 // The engine's own message of a failed Qt SQL call. A server's message comes
@@ -37,7 +66,7 @@ inline QString engineMessage(const QSqlError& e)
 {
     QString db = e.databaseText();
     if (db.isEmpty())
-        return withLockExplanation(e.text());
+        return withExplanation(e.text());
     for (const char* severity : {"ERROR:  ", "FATAL:  ", "PANIC:  "})
         if (db.startsWith(QLatin1String(severity)))
             db.remove(0, int(qstrlen(severity)));
@@ -56,7 +85,7 @@ inline QString engineMessage(const QSqlError& e)
     for (int i = 0; i < lines.size(); ++i)
         if (lines[i].startsWith(QLatin1String("LINE ")))
             lines.erase(lines.begin() + i, lines.begin() + qMin(i + 2, int(lines.size())));
-    return withLockExplanation(lines.join(QLatin1Char('\n')).trimmed());
+    return withExplanation(lines.join(QLatin1Char('\n')).trimmed());
 }
 
 [[noreturn]] inline void throwSqlError(const QSqlError& e)

@@ -1,5 +1,6 @@
 #include "db/db_test_util.h"
 #include "db/error.h"
+#include "db/sql_error.h"
 #include "db/sqlite/sequences.h"
 #include "db/transaction.h"
 #include "support/test_engine.h"
@@ -89,7 +90,8 @@ TEST(Session, ReadOnlyDatabaseCanBeRead)
         rek2::test::exec(s, "INSERT INTO T VALUES (8)");
         FAIL() << "wrote into a read-only database";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.message(), "attempt to write a readonly database");
+        EXPECT_EQ(e.message(), "V bazo podatkov ni mogoče pisati: odprta je samo za branje. (attempt to write a "
+                               "readonly database)");
     }
 }
 
@@ -207,6 +209,69 @@ TEST(Session, LongWorkCallsThePulseWhichCannotUseTheSession)
     pulses = 0;
     scalar(*s, "WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C WHERE X < 1000000) SELECT COUNT(*) FROM C");
     EXPECT_EQ(pulses, 0);
+}
+
+// The engines' messages an operator can act on (a full disk, a damaged
+// file, a read-only database, another writer) get a Slovenian sentence in
+// front of the engine's words; any other message stays as it is.
+TEST(EngineMessages, ThoseTheOperatorCanActOnAreExplained)
+{
+    const QString full = "Na disku z bazo podatkov ni več prostora. Sprostite prostor in ponovite. (";
+    const QString damaged =
+        "Datoteka baze podatkov je poškodovana. Obrnite se na skrbnika baze (obnova iz varnostne kopije). (";
+    const struct
+    {
+        QString engine, shown;
+    } cases[] = {
+        {"database or disk is full", full + "database or disk is full)"},
+        {"could not extend file \"base/16384/16397\": No space left on device",
+         full + "could not extend file \"base/16384/16397\": No space left on device)"},
+        {"database disk image is malformed", damaged + "database disk image is malformed)"},
+        {"disk I/O error", "Napaka diska pri branju ali pisanju baze podatkov. (disk I/O error)"},
+        {"cannot execute INSERT in a read-only transaction",
+         "V bazo podatkov ni mogoče pisati: odprta je samo za branje. (cannot execute INSERT in a read-only "
+         "transaction)"},
+        {"database is locked", "Baza podatkov je zasedena: vanjo ravno piše drug program ali druga delovna "
+                               "postaja. Počakajte, da konča, in ponovite. (database is locked)"},
+        // Passed on from a statement inside another: explained once.
+        {full + "database or disk is full)", full + "database or disk is full)"},
+        {"UNIQUE constraint failed: T.V", "UNIQUE constraint failed: T.V"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(withExplanation(c.engine), c.shown) << c.engine.toStdString();
+}
+
+// A file damaged on disk: the engine itself finds it out, and the operator is
+// told what it means.
+TEST(EngineMessages, DamagedDatabaseFileIsReportedAsSuch)
+{
+    REK2_SQLITE_ONLY(); // a file's bytes
+    TempDatabase db;
+    {
+        auto s = db.session();
+        s->executeDirect("CREATE TABLE T (V TEXT)");
+        s->executeDirect("WITH RECURSIVE C(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM C WHERE X < 5000) "
+                         "INSERT INTO T SELECT printf('vrstica %08d', X) FROM C");
+        s->executeDirect("PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    {
+        QFile f(db.path());
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const qint64 pageSize = 4096;
+        ASSERT_GT(f.size(), 8 * pageSize);
+        // The table's pages after its root: interior and leaf headers gone.
+        for (qint64 page = f.size() / pageSize - 6; page < f.size() / pageSize - 1; ++page) {
+            f.seek(page * pageSize);
+            f.write(QByteArray(int(pageSize), '\xA5'));
+        }
+    }
+    auto s = db.session();
+    try {
+        scalar(*s, "SELECT COUNT(*), MAX(V) FROM T");
+        FAIL() << "a damaged table was read";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith("Datoteka baze podatkov je poškodovana.")) << e.message().toStdString();
+    }
 }
 
 class QueryTest : public ::testing::Test

@@ -202,7 +202,7 @@ TEST_F(XmlDurability, FailedArchiveKeepsTheOlderFileOfTheSameName)
         runXml({103});
         ADD_FAILURE() << "archive failure not reported";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.message(), "disk I/O error");
+        EXPECT_EQ(e.message(), "Napaka diska pri branju ali pisanju baze podatkov. (disk I/O error)");
     }
     EXPECT_EQ(readFile(xmlFolder() + kFile103), "earlier return");
     EXPECT_EQ(folderEntries(), QStringList({kFile103}));

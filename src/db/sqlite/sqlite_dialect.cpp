@@ -371,7 +371,7 @@ private:
         if (sqlite3_exec(handle(session), sql, nullptr, nullptr, &err) != SQLITE_OK) {
             const QString m = QString::fromUtf8(err ? err : sqlite3_errmsg(handle(session)));
             sqlite3_free(err);
-            throw DbError(withLockExplanation(m));
+            throw DbError(withExplanation(m));
         }
     }
     static void execQuietly(Session& session, const char* sql)

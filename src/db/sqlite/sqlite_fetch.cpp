@@ -4,6 +4,7 @@
 #include "db/field.h"
 #include "db/row_cursor.h"
 #include "db/row_store.h"
+#include "db/sql_error.h"
 
 #include <QDate>
 #include <QSqlResult>
@@ -322,7 +323,7 @@ private:
 
     QVariant lookUp(Lookup& l, sqlite3_stmt* st)
     {
-        const auto fail = [this] { throw DbError(QString::fromUtf8(sqlite3_errmsg(db_))); };
+        const auto fail = [this] { throw DbError(withExplanation(QString::fromUtf8(sqlite3_errmsg(db_)))); };
         if (!l.statement) {
             const QByteArray sql = l.def->sql.toUtf8();
             if (sqlite3_prepare_v2(db_, sql.constData(), int(sql.size()), &l.statement, nullptr) != SQLITE_OK)
@@ -373,7 +374,7 @@ public:
             return true;
         if (rc == SQLITE_DONE)
             return false;
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(st_))));
+        throw DbError(withExplanation(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(st_)))));
     }
     QVariant value(int col) const override { return asQtValue(st_, col); }
     // One look-up of the column's value, then its type and bytes from it.
@@ -494,7 +495,7 @@ bool sqliteFetchAll(QSqlQuery& q, const std::vector<int>& source, const std::vec
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(st))));
+            throw DbError(withExplanation(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(st)))));
     }
     if (!order.empty())
         store.permute(keys.sorted());
