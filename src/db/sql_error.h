@@ -36,6 +36,12 @@ inline QString withExplanation(const QString& message)
         {{"database disk image is malformed", "invalid page in block"},
          "Datoteka baze podatkov je poškodovana. Obrnite se na skrbnika baze (obnova iz varnostne kopije)."},
         {{"disk I/O error"}, "Napaka diska pri branju ali pisanju baze podatkov."},
+        // PostgreSQL: the server went away (stopped, restarted, the session
+        // ended by its administrator, the network).
+        {{"terminating connection", "server closed the connection unexpectedly", "no connection to the server",
+          "could not receive data from server", "could not send data to server"},
+         "Povezava s strežnikom baze podatkov je prekinjena. Ko bo strežnik spet dosegljiv, program zaprite in "
+         "znova odprite."},
         {{"attempt to write a readonly database", "read-only transaction"},
          "V bazo podatkov ni mogoče pisati: odprta je samo za branje."},
     };

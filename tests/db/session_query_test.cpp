@@ -231,6 +231,10 @@ TEST(EngineMessages, ThoseTheOperatorCanActOnAreExplained)
         {"cannot execute INSERT in a read-only transaction",
          "V bazo podatkov ni mogoče pisati: odprta je samo za branje. (cannot execute INSERT in a read-only "
          "transaction)"},
+        {"terminating connection due to administrator command\nserver closed the connection unexpectedly",
+         "Povezava s strežnikom baze podatkov je prekinjena. Ko bo strežnik spet dosegljiv, program zaprite in "
+         "znova odprite. (terminating connection due to administrator command\nserver closed the connection "
+         "unexpectedly)"},
         {"database is locked", "Baza podatkov je zasedena: vanjo ravno piše drug program ali druga delovna "
                                "postaja. Počakajte, da konča, in ponovite. (database is locked)"},
         // Passed on from a statement inside another: explained once.
