@@ -135,6 +135,7 @@ bool DataSetWriter::readRow(const QVariant& rowid, std::vector<QVariant>& row, b
         cols << quoted(c.name);
     if (cols.isEmpty())
         cols << QStringLiteral("1");
+    session_.refuseDuringPulse();
     QSqlQuery q(session_.database());
     q.setForwardOnly(true);
     QVariantList binds;
@@ -185,6 +186,7 @@ void DataSetWriter::update(const QVariant& rowid, const std::vector<QVariant>& o
     }
     if (sets.isEmpty())
         return;
+    session_.refuseDuringPulse();
     QSqlQuery q(session_.database());
     const QString cond = where(rowid, original, binds);
     if (!q.prepare(QStringLiteral("UPDATE ") + quoted(table_) + QStringLiteral(" SET ") +
@@ -210,6 +212,7 @@ QVariant DataSetWriter::insert(const std::vector<QVariant>& values)
         marks << QStringLiteral("?");
         binds << b;
     }
+    session_.refuseDuringPulse();
     QSqlQuery q(session_.database());
     const QString sql =
         cols.isEmpty() ? QStringLiteral("INSERT INTO ") + quoted(table_) + QStringLiteral(" DEFAULT VALUES")
@@ -230,6 +233,7 @@ QVariant DataSetWriter::insert(const std::vector<QVariant>& values)
 
 void DataSetWriter::remove(const QVariant& rowid, const std::vector<QVariant>& original)
 {
+    session_.refuseDuringPulse();
     QSqlQuery q(session_.database());
     QVariantList binds;
     const QString cond = where(rowid, original, binds);
