@@ -56,4 +56,30 @@ private:
     Operator& op_;
 };
 
+// Progress of a long action in steps, shown for the lifetime of the guard
+// (the window repaints while the engine works) and hidden again on every
+// path out of the action, errors included. No operator, nothing shown.
+class StepProgress
+{
+public:
+    StepProgress(Operator* op, int steps) : op_(op), steps_(steps) { reached(0); }
+    ~StepProgress()
+    {
+        if (op_)
+            op_->Progress(0, 0);
+    }
+    StepProgress(const StepProgress&) = delete;
+    StepProgress& operator=(const StepProgress&) = delete;
+
+    void reached(int step)
+    {
+        if (op_)
+            op_->Progress(step, steps_);
+    }
+
+private:
+    Operator* op_;
+    int steps_;
+};
+
 } // namespace rek2

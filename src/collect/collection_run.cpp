@@ -265,6 +265,9 @@ CollectionRun::Outcome CollectionRun::bNaborClick()
     std::optional<BusyGuard> busy;
     if (ctx_.op)
         busy.emplace(*ctx_.op, QStringLiteral("Nabor podatkov...."));
+    // The clean-up, the events and rows, the re-grouping, the links, the
+    // grids: a large day's collection shows how far it has come.
+    StepProgress progress(ctx_.op, 5);
 
     ctx_.odsREK2_Zbir.Close();
     if (hooks_.grid.attachSummaryGrid)
@@ -272,7 +275,9 @@ CollectionRun::Outcome CollectionRun::bNaborClick()
 
     checkEventCodes();
     cleanUp();
+    progress.reached(1);
     selectEventsAndRows();
+    progress.reached(2);
 
     DataSet& source = ctx_.odsNaborREK2;
     Regrouping::openSource(ctx_, source);
@@ -291,10 +296,12 @@ CollectionRun::Outcome CollectionRun::bNaborClick()
         // summaries.
         ctx_.session->dialect().tableChanged(*ctx_.session, QStringLiteral("REK2_ANAL"));
 
+        progress.reached(3);
         if (!duplicatesAccepted(regroup))
             return Outcome::Aborted;
 
         linkEvents();
+        progress.reached(4);
 
         if (hooks_.grid.attachSummaryGrid)
             hooks_.grid.attachSummaryGrid(true);
@@ -313,6 +320,7 @@ CollectionRun::Outcome CollectionRun::bNaborClick()
             hooks_.dbgZbirniCellClick();
     }
 
+    progress.reached(5);
     busy.reset();
     log(QStringLiteral("END"));
     return Outcome::Finished;

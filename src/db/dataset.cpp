@@ -145,6 +145,10 @@ void DataSet::Open()
         storeTypes.push_back(f->DataType());
     d_->store.reset(storeTypes);
     try {
+        // A large result (a big day's analytic rows) takes seconds to read:
+        // the window keeps itself painted meanwhile. Until the dataset is
+        // open, a grid bound to it shows no values.
+        Session::Working working(s);
         if (!s.dialect().fetchAll(q, source, order, lookups, d_->store)) {
             if (!order.empty() || !lookups.empty())
                 throw DbError(Name + QStringLiteral(": this engine cannot sort the rows it reads"));

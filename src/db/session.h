@@ -69,9 +69,9 @@ public:
     // While the engine works on a statement (or waits for another writer's
     // lock) for longer than a moment, `pulse` is called about every
     // kPulseIntervalMs: the window repaints itself with it instead of
-    // looking frozen. Not while the rows of a result are fetched, and never
-    // for the pulse's own work: the pulse must not use this session (a
-    // statement it runs is refused). An engine that cannot call back in the
+    // looking frozen; also while a dataset reads its rows. Never for the
+    // pulse's own work: the pulse must not use this session (a statement it
+    // runs is refused). An engine that cannot call back in the
     // middle of a statement (PostgreSQL through its client library) never
     // calls it. An empty function switches it off.
     void setPulse(std::function<void()> pulse);

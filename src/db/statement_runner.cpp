@@ -19,8 +19,8 @@ QSqlQuery runStatement(const Statement& st, Session& session, bool forwardOnly)
     // A statement without variables is sent as it is: PostgreSQL cannot
     // prepare every statement (a CREATE TABLE, for one).
     // The engine's work (all of it for a statement that writes, up to the
-    // first row for one that reads) keeps the window painted; the further
-    // rows are fetched without.
+    // first row for one that reads) keeps the window painted; a dataset
+    // marks the reading of the further rows itself.
     Session::Working working(session);
     if (p.variableNames.isEmpty()) {
         if (!q.exec(p.sql))

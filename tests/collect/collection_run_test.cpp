@@ -336,6 +336,9 @@ TEST(CollectionRun, DuplicateTaxNumbersAskAbortOrIgnore)
         EXPECT_EQ(f.op.shown[0].kind, "AbortIgnore");
         EXPECT_EQ(f.op.shown[0].text, "Podvojene davčne številke:\n\n11111111 (2)");
         EXPECT_FALSE(f.op.busy);
+        // Progress in steps, hidden again however the run ends.
+        EXPECT_EQ(f.op.progressLog, ignore ? QStringList({"0/5", "1/5", "2/5", "3/5", "4/5", "5/5", "0/0"})
+                                           : QStringList({"0/5", "1/5", "2/5", "3/5", "0/0"}));
         const QString unlinked =
             f.scalar("SELECT COUNT(*) FROM REK2_DOG WHERE COALESCE(ID_REK2_ANAL, 0) = 0");
         if (ignore) {

@@ -26,6 +26,7 @@ public:
     std::vector<Shown> shown;
     QStringList busyLog;  // "show:<text>" / "hide"
     bool busy = false;
+    QStringList progressLog; // "value/max"; "0/0" hides
 
     void Napaka(const QString& message, const QString& button) override
     {
@@ -59,6 +60,11 @@ public:
     {
         busy = show;
         busyLog << (show ? QStringLiteral("show:") + text : QStringLiteral("hide"));
+    }
+
+    void Progress(int value, int max) override
+    {
+        progressLog << QString::number(value) + QLatin1Char('/') + QString::number(max);
     }
 
     QStringList texts() const

@@ -1,10 +1,12 @@
 #include "db/dataset.h"
 #include "db/session.h"
 #include "support/fixture_db.h"
+#include "support/test_engine.h"
 #include "ui/grid/datasetmodel.h"
 #include "ui/grid/tfwwdbgrid.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMap>
@@ -197,4 +199,46 @@ TEST_F(GridFixture, DataSetFreedBeforeTheGridLeavesItEmpty)
     EXPECT_EQ(grid.dataSet(), nullptr);
     EXPECT_EQ(grid.model()->rowCount(), 0);
     grid.grab();
+}
+
+// The window repaints while the engine works, also while a dataset reads a
+// large result: a grid whose dataset is being read again (its notifications
+// held back, as a refresh does) or reopened with fewer columns paints without
+// reading rows or fields that are not there yet.
+TEST_F(GridFixture, PaintsWhileItsDataSetIsReadAgain)
+{
+    REK2_SQLITE_ONLY(); // the engine calls the pulse back while it works
+    fx.exec("INSERT INTO T WITH RECURSIVE C(X) AS (SELECT 6 UNION ALL SELECT X + 1 FROM C WHERE X < 300000) "
+            "SELECT X, 'vrstica ' || X, X / 100.0, 'x' FROM C");
+    auto other = std::make_unique<DataSet>(QStringLiteral("odsOther"));
+    other->SetSession(&session);
+    other->SQL = QStringList{"select T.*, T.ROWID from T"};
+    grid.setDataSet(other.get());
+    other->Open();
+    grid.show();
+    ASSERT_EQ(grid.model()->columnCount(), 4);
+
+    int paints = 0;
+    session.setPulse([&] {
+        grid.grab();
+        ++paints;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    other->Refresh();
+    other->DisableControls();
+    other->Close();
+    other->SQL = QStringList{"select T.NAZIV from T"};
+    other->Open();
+    // Painted with the four columns the grid still shows.
+    grid.grab();
+    other->EnableControls();
+    const qint64 took = clock.elapsed();
+    session.setPulse({});
+    EXPECT_EQ(other->RecordCount(), 300000);
+    EXPECT_EQ(grid.model()->columnCount(), 1);
+    EXPECT_EQ(cell(299999, 0), "vrstica 300000");
+    if (took > 4 * rek2::Session::kPulseIntervalMs)
+        EXPECT_GE(paints, 1) << took << " ms";
+    grid.setDataSet(nullptr);
 }
