@@ -238,7 +238,8 @@ TEST_F(GridFixture, PaintsWhileItsDataSetIsReadAgain)
     EXPECT_EQ(other->RecordCount(), 300000);
     EXPECT_EQ(grid.model()->columnCount(), 1);
     EXPECT_EQ(cell(299999, 0), "vrstica 300000");
-    if (took > 4 * rek2::Session::kPulseIntervalMs)
+    if (took > 4 * rek2::Session::kPulseIntervalMs) {
         EXPECT_GE(paints, 1) << took << " ms";
+    }
     grid.setDataSet(nullptr);
 }
