@@ -49,6 +49,19 @@ struct GridFixture : ::testing::Test
     void TearDown() override { grid.setDataSet(nullptr); }
 
     QString cell(int row, int column) const { return grid.model()->index(row, column).data().toString(); }
+
+    // Another dataset of the same table, its fields the result's columns,
+    // open and shown by the grid instead.
+    std::unique_ptr<DataSet> shownOther()
+    {
+        auto other = std::make_unique<DataSet>(QStringLiteral("odsOther"));
+        other->SetSession(&session);
+        other->SQL = QStringList{"select T.*, T.ROWID from T"};
+        grid.setDataSet(other.get());
+        other->Open();
+        grid.show();
+        return other;
+    }
 };
 
 } // namespace
@@ -188,12 +201,7 @@ TEST_F(GridFixture, DrawHookSeesEveryPaintedCellAndItsFontIsTheOnePainted)
 // paints an empty table instead of reading freed rows.
 TEST_F(GridFixture, DataSetFreedBeforeTheGridLeavesItEmpty)
 {
-    auto other = std::make_unique<DataSet>(QStringLiteral("odsOther"));
-    other->SetSession(&session);
-    other->SQL = QStringList{"select T.*, T.ROWID from T"};
-    grid.setDataSet(other.get());
-    other->Open();
-    grid.show();
+    auto other = shownOther();
     ASSERT_EQ(grid.model()->rowCount(), 5);
     other.reset();
     EXPECT_EQ(grid.dataSet(), nullptr);
@@ -210,12 +218,7 @@ TEST_F(GridFixture, PaintsWhileItsDataSetIsReadAgain)
     REK2_SQLITE_ONLY(); // the engine calls the pulse back while it works
     fx.exec("INSERT INTO T WITH RECURSIVE C(X) AS (SELECT 6 UNION ALL SELECT X + 1 FROM C WHERE X < 300000) "
             "SELECT X, 'vrstica ' || X, X / 100.0, 'x' FROM C");
-    auto other = std::make_unique<DataSet>(QStringLiteral("odsOther"));
-    other->SetSession(&session);
-    other->SQL = QStringList{"select T.*, T.ROWID from T"};
-    grid.setDataSet(other.get());
-    other->Open();
-    grid.show();
+    auto other = shownOther();
     ASSERT_EQ(grid.model()->columnCount(), 4);
 
     int paints = 0;
