@@ -152,8 +152,9 @@ void TfRek::ShowMsgDlg(bool show, const QString& text)
 
 namespace {
 
-// While the engine is in the middle of a statement no window closes: the
-// request is refused (the operator closes the window once the work is done).
+// While the engine is in the middle of a statement, or an action lets the
+// window's events run, no window closes: the request is refused (the
+// operator closes the window once the work is done).
 class CloseRefusal : public QObject
 {
 public:
@@ -182,7 +183,12 @@ void TfRek::keepPainted()
 
 void TfRek::ProcessEvents()
 {
+    // Called at the fixed points of a long action: the operator's input
+    // runs, but no window closes under the action.
+    CloseRefusal refusal;
+    qApp->installEventFilter(&refusal);
     QCoreApplication::processEvents();
+    qApp->removeEventFilter(&refusal);
 }
 
 void TfRek::Progress(int value, int max)
