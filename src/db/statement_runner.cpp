@@ -16,12 +16,12 @@ QSqlQuery runStatement(const Statement& st, Session& session, bool forwardOnly)
             session.dialect().statementFailed(session);
         throwSqlError(e);
     };
-    // A statement without variables is sent as it is: PostgreSQL cannot
-    // prepare every statement (a CREATE TABLE, for one).
     // The engine's work (all of it for a statement that writes, up to the
     // first row for one that reads) keeps the window painted; a dataset
     // marks the reading of the further rows itself.
     Session::Working working(session);
+    // A statement without variables is sent as it is: PostgreSQL cannot
+    // prepare every statement (a CREATE TABLE, for one).
     if (p.variableNames.isEmpty()) {
         if (!q.exec(p.sql))
             fail(q.lastError());
