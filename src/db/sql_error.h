@@ -22,6 +22,10 @@ inline bool isLockMessage(const QString& message)
 // says what happened and what to do; the engine's words stay behind it in
 // parentheses (a lock conflict is still recognised as one). Others stay as
 // they are.
+// What Qt's driver says (as a warning only, its error being empty) of a
+// statement after the server ended the session: the connection is closed.
+inline constexpr const char* kConnectionGone = "database not open";
+
 inline QString withExplanation(const QString& message)
 {
     struct Explanation
@@ -39,7 +43,7 @@ inline QString withExplanation(const QString& message)
         // PostgreSQL: the server went away (stopped, restarted, the session
         // ended by its administrator, the network).
         {{"terminating connection", "server closed the connection unexpectedly", "no connection to the server",
-          "could not receive data from server", "could not send data to server"},
+          "could not receive data from server", "could not send data to server", kConnectionGone},
          "Povezava s strežnikom baze podatkov je prekinjena. Ko bo strežnik spet dosegljiv, program zaprite in "
          "znova odprite."},
         {{"attempt to write a readonly database", "read-only transaction"},
@@ -71,8 +75,14 @@ inline QString withExplanation(const QString& message)
 inline QString engineMessage(const QSqlError& e)
 {
     QString db = e.databaseText();
-    if (db.isEmpty())
+    if (db.isEmpty()) {
+        // Refused by the driver before any engine saw it, with no word why:
+        // the connection is gone (a statement after the server ended the
+        // session). Never an empty message.
+        if (e.text().trimmed().isEmpty())
+            return withExplanation(QLatin1String(kConnectionGone));
         return withExplanation(e.text());
+    }
     for (const char* severity : {"ERROR:  ", "FATAL:  ", "PANIC:  "})
         if (db.startsWith(QLatin1String(severity)))
             db.remove(0, int(qstrlen(severity)));

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 
 using namespace rek2;
 using rek2::test::scalar;
@@ -276,6 +277,35 @@ TEST(EngineMessages, DamagedDatabaseFileIsReportedAsSuch)
         FAIL() << "a damaged table was read";
     } catch (const DbError& e) {
         EXPECT_TRUE(e.message().startsWith("Datoteka baze podatkov je poškodovana.")) << e.message().toStdString();
+    }
+}
+
+// A connection that is gone (the server ended the session; here on SQLite
+// the connection closed under the session) fails every later statement with
+// the same explanation, never with an empty message.
+TEST(EngineMessages, StatementsAfterTheConnectionIsGoneSaySo)
+{
+    TempDatabase db;
+    auto s = db.session();
+    if (rek2::test::onPostgres()) {
+        const QString pid = scalar(*s, "select pg_backend_pid()").toString();
+        scalar(*db.session(), "select pg_terminate_backend(" + pid + ")");
+    } else {
+        s->database().close();
+    }
+    const QString gone = "Povezava s strežnikom baze podatkov je prekinjena. Ko bo strežnik spet dosegljiv, "
+                         "program zaprite in znova odprite. (";
+    for (const auto& attempt : std::initializer_list<std::function<void()>>{
+             [&] { scalar(*s, "select count(*) from REK2_SEQUENCES"); },
+             [&] { scalar(*s, "select count(*) from REK2_SEQUENCES"); },
+             [&] { s->StartTransaction(); },
+         }) {
+        try {
+            attempt();
+            ADD_FAILURE() << "a statement ran without a connection";
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.message().startsWith(gone)) << e.message().toStdString();
+        }
     }
 }
 

@@ -163,7 +163,9 @@ public:
 
     void watchStatements(Session& session, bool on) override
     {
-        sqlite3* h = handle(session);
+        sqlite3* h = openHandle(session);
+        if (!h)
+            return; // nothing left to watch
         if (on) {
             sqlite3_progress_handler(h, kProgressOps, onProgress, &session);
             lockWait_.session = &session;
@@ -360,10 +362,18 @@ private:
         }
     }
 
-    static sqlite3* handle(Session& session)
+    // The engine's connection; null once it is closed.
+    static sqlite3* openHandle(Session& session)
     {
         const QVariant v = session.database().driver()->handle();
-        return *static_cast<sqlite3* const*>(v.constData());
+        return v.isValid() ? *static_cast<sqlite3* const*>(v.constData()) : nullptr;
+    }
+    static sqlite3* handle(Session& session)
+    {
+        sqlite3* h = openHandle(session);
+        if (!h)
+            throw DbError(withExplanation(QLatin1String(kConnectionGone)));
+        return h;
     }
     static void exec(Session& session, const char* sql)
     {
