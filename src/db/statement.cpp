@@ -8,12 +8,12 @@ namespace rek2 {
 
 void Statement::SetEngineSQL(const QString& engine, const QStringList& lines)
 {
-    engineSql_.insert(engine, {SQL.join(QLatin1Char('\n')), lines.join(QLatin1Char('\n'))});
+    engineSql_.insert(engine, {SQL.join(QLatin1Char('\n')), lines.join(QLatin1Char('\n')), false, {}, {}});
 }
 
 void Statement::SetEngineOracleSQL(const QString& engine, const QStringList& lines)
 {
-    engineSql_.insert(engine, {SQL.join(QLatin1Char('\n')), lines.join(QLatin1Char('\n')), true});
+    engineSql_.insert(engine, {SQL.join(QLatin1Char('\n')), lines.join(QLatin1Char('\n')), true, {}, {}});
 }
 
 void Statement::setEngineSQLOrdered(const QString& engine, const QStringList& lines,

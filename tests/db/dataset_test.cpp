@@ -46,8 +46,9 @@ protected:
         EXPECT_EQ(ds.NumberValue(r, c, &null), v.toDouble()) << "row " << r << " column " << c;
         EXPECT_EQ(null, v.isNull()) << "row " << r << " column " << c;
         EXPECT_EQ(ds.TextValue(r, c), v.toString()) << "row " << r << " column " << c;
-        if (ds.Fields(c)->DataType() == FieldType::Date)
+        if (ds.Fields(c)->DataType() == FieldType::Date) {
             EXPECT_EQ(ds.DateValue(r, c), v.toDate()) << "row " << r << " column " << c;
+        }
     }
     TempDatabase db;
     std::unique_ptr<Session> s;
