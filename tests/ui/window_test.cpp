@@ -378,7 +378,7 @@ TEST_F(WindowFixture, EveryControlReachesItsOwnHandler)
         {"dtpDatumOd", [&] { w.dtpDatumOd->setDate(w.dtpDatumOd->date().addDays(-3)); }, "dtpDatumOdChange"},
         {"tsPorocila",
          [&] {
-             QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5));
+             QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5), w.tsPorocila->mapToGlobal(QPoint(5, 5)));
              QApplication::sendEvent(w.tsPorocila, &menu);
          },
          "tsPorocilaContextPopup"},
