@@ -752,6 +752,8 @@ XmlRunResult XmlReturnRun::run()
     for (const Summary& z : chosen)
         chosenIds << z.id;
     refuseUnfinishedCollection(ctx, chosenIds);
+    // A large day's run shows how many of its returns are written.
+    StepProgress progress(ctx.op, int(chosen.size()));
 
     ReturnPayer payer;
     const auto payerNumber = xml::readWholeNumber(ctx.settings.DvsIzp);
@@ -803,6 +805,7 @@ XmlRunResult XmlReturnRun::run()
             result_.writtenIds << z.id;
             result_.files << fileName;
             d.renameIntoPlace(file, fileName);
+            progress.reached(int(result_.writtenIds.size()));
         }
     } catch (...) {
         closeGrids();

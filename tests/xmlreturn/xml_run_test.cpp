@@ -38,6 +38,7 @@ TEST_F(XmlRunFixture, WritesGoldenFilesAndMovesReturnsToHistory)
     const XmlRunResult r = runXml({101, 102});
 
     EXPECT_EQ(r.files, QStringList({kFile101, kFile102}));
+    EXPECT_EQ(op_.progressLog, QStringList({"0/2", "1/2", "2/2", "0/0"}));
     EXPECT_TRUE(r.warnings.isEmpty()) << r.warnings.join('\n').toStdString();
     EXPECT_EQ(readAll(xmlFolder() + kFile101), golden(kFile101));
     EXPECT_EQ(readAll(xmlFolder() + kFile102), golden(kFile102));
@@ -336,6 +337,8 @@ TEST_F(XmlRunFixture, UnwritableFileStopsTheRunKeepingEarlierReturns)
     EXPECT_TRUE(scalar("SELECT XML_FILE FROM REK2_DOG WHERE ID_REK2_ANAL = 2001").isNull());
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM REK2_ZBIR_HST WHERE ID_REK2_ZBIR = 101").toInt(), 1);
     EXPECT_EQ(op_.busyLog.last(), "hide");
+    // Progress by returns written, hidden again on the failure.
+    EXPECT_EQ(op_.progressLog, QStringList({"0/2", "1/2", "0/0"}));
 }
 
 // Apostrophes in a security code and a user name are data, not statement
