@@ -167,6 +167,14 @@ public:
     }
 };
 
+void processEventsRefusingClose(QEventLoop::ProcessEventsFlags flags)
+{
+    CloseRefusal refusal;
+    qApp->installEventFilter(&refusal);
+    QCoreApplication::processEvents(flags);
+    qApp->removeEventFilter(&refusal);
+}
+
 } // namespace
 
 // The windows repaint and answer the desktop (which would otherwise call the
@@ -175,20 +183,14 @@ public:
 // session refuses any statement asked of it in between.
 void TfRek::keepPainted()
 {
-    CloseRefusal refusal;
-    qApp->installEventFilter(&refusal);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
-    qApp->removeEventFilter(&refusal);
+    processEventsRefusingClose(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
 }
 
 void TfRek::ProcessEvents()
 {
     // Called at the fixed points of a long action: the operator's input
     // runs, but no window closes under the action.
-    CloseRefusal refusal;
-    qApp->installEventFilter(&refusal);
-    QCoreApplication::processEvents();
-    qApp->removeEventFilter(&refusal);
+    processEventsRefusingClose(QEventLoop::AllEvents);
 }
 
 void TfRek::Progress(int value, int max)
