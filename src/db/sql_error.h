@@ -18,14 +18,14 @@ inline bool isLockMessage(const QString& message)
     return false;
 }
 
-// An engine's message the operator can act on gets a sentence in front that
-// says what happened and what to do; the engine's words stay behind it in
-// parentheses (a lock conflict is still recognised as one). Others stay as
-// they are.
 // What Qt's driver says (as a warning only, its error being empty) of a
 // statement after the server ended the session: the connection is closed.
 inline constexpr const char* kConnectionGone = "database not open";
 
+// An engine's message the operator can act on gets a sentence in front that
+// says what happened and what to do; the engine's words stay behind it in
+// parentheses (a lock conflict is still recognised as one). Others stay as
+// they are.
 inline QString withExplanation(const QString& message)
 {
     struct Explanation
@@ -53,12 +53,9 @@ inline QString withExplanation(const QString& message)
         "Baza podatkov je zasedena: vanjo ravno piše drug program ali druga delovna postaja. "
         "Počakajte, da konča, in ponovite.";
     // A message passed on from a statement inside another is explained once.
-    const auto explained = [&message](const char* sentence) {
-        return message.startsWith(QString::fromUtf8(sentence) + QStringLiteral(" ("));
-    };
-    const auto explain = [&](const char* sentence) {
-        return explained(sentence) ? message
-                                   : QString::fromUtf8(sentence) + QStringLiteral(" (") + message + QStringLiteral(")");
+    const auto explain = [&message](const char* sentence) {
+        const QString front = QString::fromUtf8(sentence) + QStringLiteral(" (");
+        return message.startsWith(front) ? message : front + message + QStringLiteral(")");
     };
     if (isLockMessage(message))
         return explain(locked);
