@@ -148,18 +148,19 @@ void DataSet::Open()
         // A large result (a big day's analytic rows) takes seconds to read:
         // the window keeps itself painted meanwhile. Until the dataset is
         // open, a grid bound to it shows no values.
-        Session::Working working(s);
-        if (!s.dialect().fetchAll(q, source, order, lookups, d_->store)) {
-            if (!order.empty() || !lookups.empty())
-                throw DbError(Name + QStringLiteral(": this engine cannot sort the rows it reads"));
-            while (q.next()) {
-                const int r = d_->store.appendRow();
-                for (size_t f = 0; f < fields_.size(); ++f)
-                    if (source[f] >= 0)
-                        d_->store.setValue(r, int(f),
-                                           coerceToFieldType(q.value(source[f]), fields_[f]->DataType()));
+        s.runEngineWork([&] {
+            if (!s.dialect().fetchAll(q, source, order, lookups, d_->store)) {
+                if (!order.empty() || !lookups.empty())
+                    throw DbError(Name + QStringLiteral(": this engine cannot sort the rows it reads"));
+                while (q.next()) {
+                    const int r = d_->store.appendRow();
+                    for (size_t f = 0; f < fields_.size(); ++f)
+                        if (source[f] >= 0)
+                            d_->store.setValue(r, int(f),
+                                               coerceToFieldType(q.value(source[f]), fields_[f]->DataType()));
+                }
             }
-        }
+        });
         if (q.lastError().isValid())
             throwSqlError(q.lastError());
     } catch (...) {

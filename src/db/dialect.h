@@ -72,8 +72,9 @@ public:
     // How long a statement waits for a lock another connection holds.
     virtual void setLockTimeout(Session& session, int milliseconds) = 0;
     // Whether the engine calls Session::engineWorking while it works on a
-    // statement or waits for a lock (nothing where it cannot).
-    virtual void watchStatements(Session& /*session*/, bool /*on*/) {}
+    // statement or waits for a lock; true when it does (it is on and the
+    // engine can), false where it cannot call back in the middle of its work.
+    virtual bool watchStatements(Session& /*session*/, bool /*on*/) { return false; }
 
     // Transactions of `session` on this engine (see Session).
     virtual void beginTransaction(Session& session) = 0;

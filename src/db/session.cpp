@@ -1,5 +1,6 @@
 #include "db/session.h"
 
+#include "db/engine_thread.h"
 #include "db/error.h"
 #include "db/schema.h"
 #include "db/sql_error.h"
@@ -49,7 +50,7 @@ void Session::LogOn()
     dialect_ = makeDialect(name);
     dialect_->open(connectionName_, {name, LogonUsername, LogonPassword, busyTimeoutMs_}, *this);
     connected_ = true;
-    dialect_->watchStatements(*this, bool(pulse_));
+    engineCallsBack_ = dialect_->watchStatements(*this, bool(pulse_));
     inTransaction_ = false;
     // A database of another version is refused before anything reads or
     // writes it.
@@ -67,7 +68,7 @@ void Session::LogOnInMemory()
     dialect_ = sqlite::makeDialect();
     dialect_->open(connectionName_, {sqlite::kInMemory, {}, {}, busyTimeoutMs_}, *this);
     connected_ = true;
-    dialect_->watchStatements(*this, bool(pulse_));
+    engineCallsBack_ = dialect_->watchStatements(*this, bool(pulse_));
     inTransaction_ = false;
 }
 
@@ -90,6 +91,7 @@ void Session::LogOff()
         db.close();
     }
     QSqlDatabase::removeDatabase(connectionName_);
+    engineThread_.reset();
 }
 
 void Session::StartTransaction()
@@ -99,7 +101,8 @@ void Session::StartTransaction()
     if (inTransaction_)
         throw DbError(QStringLiteral("A transaction is already active"));
     refuseDuringPulse();
-    // Beginning may wait for another writer.
+    // Beginning may wait for another writer (on SQLite, which calls back
+    // while it waits; on PostgreSQL it never waits).
     Working working(*this);
     dialect_->beginTransaction(*this);
     inTransaction_ = true;
@@ -137,8 +140,9 @@ void Session::executeDirect(const QString& engineSql)
         throw DbError(QStringLiteral("Not logged on"));
     refuseDuringPulse();
     QSqlQuery q(database());
-    Working working(*this);
-    if (!q.exec(engineSql)) {
+    bool done = false;
+    runEngineWork([&] { done = q.exec(engineSql); });
+    if (!done) {
         const QSqlError e = q.lastError();
         if (!inTransaction_)
             dialect_->statementFailed(*this);
@@ -150,7 +154,20 @@ void Session::setPulse(std::function<void()> pulse)
 {
     pulse_ = std::move(pulse);
     if (connected_)
-        dialect_->watchStatements(*this, bool(pulse_));
+        engineCallsBack_ = dialect_->watchStatements(*this, bool(pulse_));
+}
+
+void Session::runEngineWork(const std::function<void()>& work)
+{
+    Working working(*this);
+    if (!pulse_ || engineCallsBack_) {
+        work();
+        return;
+    }
+    if (!engineThread_)
+        engineThread_ = std::make_unique<EngineThread>();
+    engineThread_->run(
+        work, [this] { engineWorking(); }, kPulseIntervalMs);
 }
 
 Session::Working::Working(Session& session) : session_(session)

@@ -10,6 +10,8 @@
 
 namespace rek2 {
 
+class EngineThread;
+
 // One database session. The database name says the engine (makeDialect): a
 // PostgreSQL connection URI or key=value string, user name and password
 // from the logon values; anything else is the path of an SQLite file (user
@@ -71,9 +73,10 @@ public:
     // kPulseIntervalMs: the window repaints itself with it instead of
     // looking frozen; also while a dataset reads its rows. Never for the
     // pulse's own work: the pulse must not use this session (a statement it
-    // runs is refused). An engine that cannot call back in the
-    // middle of a statement (PostgreSQL through its client library) never
-    // calls it. An empty function switches it off.
+    // runs is refused). An engine that cannot call back in the middle of a
+    // statement (PostgreSQL through its client library) gets the work on a
+    // thread of the session's own (runEngineWork) while this thread calls
+    // the pulse. An empty function switches it off.
     void setPulse(std::function<void()> pulse);
     static constexpr int kPulseIntervalMs = 100;
 
@@ -91,6 +94,15 @@ public:
         Session& session_;
     };
 
+    // Runs one piece of the engine's work on this session's connection (a
+    // statement, the reading of a result), marked as Working. With a pulse
+    // set on an engine that cannot call back while it works, the work runs
+    // on the session's engine thread while this thread calls the pulse until
+    // it is done: the connection is used by one thread at a time, and
+    // nothing but the work may touch what it fills (a dataset is not open
+    // until its rows are read, so its grid reads none of them meanwhile).
+    void runEngineWork(const std::function<void()>& work);
+
     // Called by the dialect while the engine works; calls the pulse when a
     // statement is marked and the interval has passed.
     void engineWorking();
@@ -106,6 +118,8 @@ private:
     bool inTransaction_ = false;
     int busyTimeoutMs_ = 5000;
     std::function<void()> pulse_;
+    bool engineCallsBack_ = false;
+    std::unique_ptr<EngineThread> engineThread_;
     int working_ = 0;
     bool inPulse_ = false;
     QElapsedTimer sincePulse_;

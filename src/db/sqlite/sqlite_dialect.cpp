@@ -161,11 +161,11 @@ public:
             sqlite3_busy_timeout(handle(session), milliseconds);
     }
 
-    void watchStatements(Session& session, bool on) override
+    bool watchStatements(Session& session, bool on) override
     {
         sqlite3* h = openHandle(session);
         if (!h)
-            return; // nothing left to watch
+            return on; // nothing left to watch: the work stays where it is
         if (on) {
             sqlite3_progress_handler(h, kProgressOps, onProgress, &session);
             lockWait_.session = &session;
@@ -175,6 +175,7 @@ public:
             lockWait_.session = nullptr;
             sqlite3_busy_timeout(h, lockWait_.timeoutMs);
         }
+        return on;
     }
 
     std::vector<FieldType> resultTypes(const QSqlQuery& q, int count) const override
@@ -221,10 +222,7 @@ public:
     }
     std::unique_ptr<RowReader> rowReader(QSqlQuery& q) const override { return sqliteRowReader(q); }
 
-    bool isLockConflict(const QString& message) const override
-    {
-        return isLockMessage(message);
-    }
+    bool isLockConflict(const QString& message) const override { return isLockMessage(message); }
 
 private:
     // How often (in the engine's steps, some ten thousand instructions each
