@@ -159,6 +159,8 @@ void Session::setPulse(std::function<void()> pulse)
 
 void Session::runEngineWork(const std::function<void()>& work)
 {
+    // The engine thread is busy with the work the pulse interrupts.
+    refuseDuringPulse();
     Working working(*this);
     if (!pulse_ || engineCallsBack_) {
         work();
